@@ -1,0 +1,137 @@
+#include "file_io.h"
+
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
+
+namespace {
+
+IoFaultPlan* g_fault_plan = nullptr;
+
+bool FaultDue(long IoFaultPlan::*counter, long IoFaultPlan::*fail_at) {
+  if (g_fault_plan == nullptr) return false;
+  long n = ++(g_fault_plan->*counter);
+  return n == g_fault_plan->*fail_at;
+}
+
+#ifdef _WIN32
+// Converts UTF-8 to UTF-16 for the wide Windows API; empty on failure.
+bool Widen(const char* text, wchar_t* out, int capacity) {
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, out, capacity) > 0;
+}
+
+bool IdentifyHandle(HANDLE handle, FileIdentity* identity) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  identity->volume = info.dwVolumeSerialNumber;
+  identity->index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  return true;
+}
+#endif
+
+}  // namespace
+
+void SetIoFaultPlan(IoFaultPlan* plan) { g_fault_plan = plan; }
+
+#ifdef _WIN32
+
+std::FILE* OpenFile(const char* path, const char* mode) {
+  wchar_t wide_path[32768];
+  wchar_t wide_mode[8];
+  if (!Widen(path, wide_path, 32768) || !Widen(mode, wide_mode, 8)) return nullptr;
+  std::FILE* file = _wfopen(wide_path, wide_mode);
+  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+PathKind KindOfPath(const char* path) {
+  wchar_t wide_path[32768];
+  if (!Widen(path, wide_path, 32768)) return PathKind::kMissing;
+  struct _stat64 info;
+  if (_wstat64(wide_path, &info) != 0) return PathKind::kMissing;
+  return (info.st_mode & _S_IFMT) == _S_IFREG ? PathKind::kRegularFile : PathKind::kOther;
+}
+
+bool IsRegularFile(std::FILE* file) {
+  struct _stat64 info;
+  return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+bool IdentifyPath(const char* path, FileIdentity* identity) {
+  wchar_t wide_path[32768];
+  if (!Widen(path, wide_path, 32768)) return false;
+  HANDLE handle = CreateFileW(wide_path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool known = IdentifyHandle(handle, identity);
+  CloseHandle(handle);
+  return known;
+}
+
+bool IdentifyFile(std::FILE* file, FileIdentity* identity) {
+  return IdentifyHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), identity);
+}
+
+#else
+
+std::FILE* OpenFile(const char* path, const char* mode) {
+  std::FILE* file = std::fopen(path, mode);
+  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+PathKind KindOfPath(const char* path) {
+  struct stat info;
+  if (stat(path, &info) != 0) return PathKind::kMissing;
+  return S_ISREG(info.st_mode) ? PathKind::kRegularFile : PathKind::kOther;
+}
+
+bool IsRegularFile(std::FILE* file) {
+  struct stat info;
+  return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IdentifyPath(const char* path, FileIdentity* identity) {
+  struct stat info;
+  if (stat(path, &info) != 0) return false;
+  identity->volume = static_cast<std::uint64_t>(info.st_dev);
+  identity->index = static_cast<std::uint64_t>(info.st_ino);
+  return true;
+}
+
+bool IdentifyFile(std::FILE* file, FileIdentity* identity) {
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0) return false;
+  identity->volume = static_cast<std::uint64_t>(info.st_dev);
+  identity->index = static_cast<std::uint64_t>(info.st_ino);
+  return true;
+}
+
+#endif
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+  return a.volume == b.volume && a.index == b.index;
+}
+
+std::size_t ReadBytes(std::FILE* file, void* data, std::size_t size, bool* failed) {
+  if (FaultDue(&IoFaultPlan::reads, &IoFaultPlan::fail_read)) {
+    *failed = true;
+    return 0;
+  }
+  std::size_t got = std::fread(data, 1, size, file);
+  if (got < size && std::ferror(file)) *failed = true;
+  return got;
+}
+
+bool WriteBytes(std::FILE* file, const void* data, std::size_t size) {
+  if (FaultDue(&IoFaultPlan::writes, &IoFaultPlan::fail_write)) return false;
+  return std::fwrite(data, 1, size, file) == size;
+}
+
+bool CloseFile(std::FILE* file) {
+  bool faulted = FaultDue(&IoFaultPlan::closes, &IoFaultPlan::fail_close);
+  return std::fclose(file) == 0 && !faulted;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+// The thin layer between the tool and the operating system's files: every
+// read, write and close of the history and text files goes through here, so
+// that one place decides what counts as a failure (and tests can inject one).
+
+// Opens `path` with the C library's `mode`. The path is UTF-8 on Windows.
+// The stream is unbuffered: callers read and write through buffers of
+// their own.
+std::FILE* OpenFile(const char* path, const char* mode);
+
+enum class PathKind { kMissing, kRegularFile, kOther };
+PathKind KindOfPath(const char* path);
+bool IsRegularFile(std::FILE* file);
+
+// What tells two names of one file apart from two files: device and inode,
+// or on Windows the volume serial number and file index.
+struct FileIdentity {
+  std::uint64_t volume;
+  std::uint64_t index;
+};
+bool IdentifyPath(const char* path, FileIdentity* identity);
+bool IdentifyFile(std::FILE* file, FileIdentity* identity);
+bool SameFile(const FileIdentity& a, const FileIdentity& b);
+
+// Reads up to `size` bytes and returns how many arrived. Fewer arrive at the
+// end of the file or after an I/O error; only the latter sets *failed.
+std::size_t ReadBytes(std::FILE* file, void* data, std::size_t size, bool* failed);
+// Returns false unless all `size` bytes were written.
+bool WriteBytes(std::FILE* file, const void* data, std::size_t size);
+bool CloseFile(std::FILE* file);
+
+// Test seam: when set, the n-th read, write or close (counted from 1 since
+// the plan was installed) fails as an I/O error would. Zero fails nothing.
+struct IoFaultPlan {
+  long fail_read = 0;
+  long fail_write = 0;
+  long fail_close = 0;
+  long reads = 0;
+  long writes = 0;
+  long closes = 0;
+};
+void SetIoFaultPlan(IoFaultPlan* plan);

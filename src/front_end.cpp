@@ -1,0 +1,133 @@
+#include "front_end.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "file_io.h"
+#include "history_reader.h"
+#include "text_writer.h"
+
+namespace {
+
+// Writes a message with `path` in place of its %s, ending in CR LF.
+void Report(std::FILE* messages, const char* format, const char* path) {
+  const char* marker = std::strstr(format, "%s");
+  std::fwrite(format, 1, static_cast<std::size_t>(marker - format), messages);
+  std::fwrite(path, 1, std::strlen(path), messages);
+  std::fputs(marker + 2, messages);
+  std::fwrite("\r\n", 1, 2, messages);
+  std::fflush(messages);
+}
+
+void PrintUsage(std::FILE* messages) {
+  std::fputs(
+      "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
+      "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
+      "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n",
+      messages);
+  std::fflush(messages);
+}
+
+const char* const kNotOpened = "The History file %s was not opened";
+const char* const kNotRead = "The History file %s was not read to its end";
+const char* const kHistoryNotClosed = "The History file %s was not closed";
+const char* const kTextNotOpened = "The .txt file %s was not created/opened";
+const char* const kTextIsHistory =
+    "The .txt file %s was not created/opened: it is the History file";
+const char* const kTextNotClosed = "The %s file was not closed";
+
+// Opens the history file, refusing anything but a regular file: a directory
+// opens on some systems, and a pipe or device never ends or never seeks.
+std::FILE* OpenHistoryFile(const char* path) {
+  // Looked at before opening, since opening a FIFO would wait for a writer.
+  if (KindOfPath(path) != PathKind::kRegularFile) return nullptr;
+  std::FILE* file = OpenFile(path, "rb");
+  if (file != nullptr && !IsRegularFile(file)) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
+
+// True when `text_path` names the open history file under any name (a link,
+// another spelling of the path): opening it for writing would empty it.
+bool NamesHistoryFile(const char* text_path, std::FILE* history) {
+  FileIdentity text_id;
+  FileIdentity history_id;
+  return IdentifyPath(text_path, &text_id) && IdentifyFile(history, &history_id) &&
+         SameFile(text_id, history_id);
+}
+
+}  // namespace
+
+char ChooseDelimiter(const char* argument) {
+  auto first = static_cast<unsigned char>(argument[0]);
+  if (first == 't') return '\t';
+  if (first >= 0x20 && first <= 0x7E) return static_cast<char>(first);
+  return ',';
+}
+
+int RunVindolar(int argc, const char* const* argv, std::FILE* messages) {
+  return RunVindolar(argc, argv, messages,
+                     RunOptions{kDefaultHistoryBufferSize, kDefaultTextBufferSize});
+}
+
+int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const RunOptions& options) {
+  if (argc < 3 || argc > 4) {
+    PrintUsage(messages);
+    return 1;
+  }
+  const char* history_path = argv[1];
+  const char* text_path = argv[2];
+  char delimiter = argc == 4 ? ChooseDelimiter(argv[3]) : ',';
+
+  std::FILE* history_file = OpenHistoryFile(history_path);
+  if (history_file == nullptr) {
+    Report(messages, kNotOpened, history_path);
+    return 1;
+  }
+  if (NamesHistoryFile(text_path, history_file)) {
+    Report(messages, kTextIsHistory, text_path);
+    std::fclose(history_file);
+    return 1;
+  }
+  std::FILE* text_file = OpenFile(text_path, "w+b");
+  if (text_file == nullptr) {
+    Report(messages, kTextNotOpened, text_path);
+    std::fclose(history_file);
+    return 1;
+  }
+
+  int status = 0;
+  HistoryStream history = MakeHistoryStream(history_file, options.history_buffer_size);
+  TextStream text = MakeTextStream(text_file, options.text_buffer_size);
+
+  HistoryHeader header = ReadHistoryHeader(history);
+  bool read_error_reported = false;
+  if (history.read_failed) {
+    Report(messages, kNotRead, history_path);
+    read_error_reported = true;
+    status = 1;
+  }
+  WriteHeaderLines(text, header);
+
+  SeekToSamples(history);
+  int line_count = 0;
+  std::int16_t sample;
+  while (ReadSample(history, sample)) WriteSample(text, sample, delimiter, line_count);
+  if (history.read_failed && !read_error_reported) {
+    Report(messages, kNotRead, history_path);
+    status = 1;
+  }
+  FlushTextStream(text);
+
+  if (!CloseFile(history_file)) Report(messages, kHistoryNotClosed, history_path);
+  // A failed write anywhere means the text file is incomplete: report it as
+  // a failed close, the message callers already know.
+  bool text_closed = CloseFile(text_file);
+  if (!text_closed || text.write_failed) {
+    Report(messages, kTextNotClosed, text_path);
+    status = 1;
+  }
+  return status;
+}

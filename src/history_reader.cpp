@@ -1,0 +1,94 @@
+#include "history_reader.h"
+
+#include <bit>
+#include <cstring>
+
+#include "file_io.h"
+
+namespace {
+
+// Moves the unread bytes to the front and reads until at least `wanted` are
+// unread, the buffer is full, or a read comes back short.
+void Fill(HistoryStream& history, std::size_t wanted) {
+  std::size_t unread = history.end - history.next;
+  if (unread >= wanted || history.exhausted) return;
+  std::memmove(history.buffer.data(), history.buffer.data() + history.next, unread);
+  history.next = 0;
+  history.end = unread;
+  std::size_t room = history.buffer.size() - history.end;
+  std::size_t got =
+      ReadBytes(history.file, history.buffer.data() + history.end, room, &history.read_failed);
+  history.end += got;
+  history.end_offset += static_cast<long long>(got);
+  if (got < room) history.exhausted = true;
+}
+
+// Copies up to `size` bytes; returns how many the file supplied.
+std::size_t Take(HistoryStream& history, unsigned char* out, std::size_t size) {
+  std::size_t copied = 0;
+  while (copied < size) {
+    Fill(history, 1);
+    std::size_t part = history.end - history.next;
+    if (part == 0) break;
+    if (part > size - copied) part = size - copied;
+    std::memcpy(out + copied, history.buffer.data() + history.next, part);
+    history.next += part;
+    copied += part;
+  }
+  return copied;
+}
+
+std::uint32_t LittleEndian32(const unsigned char* bytes) {
+  return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+         std::uint32_t{bytes[3]} << 24;
+}
+
+float Binary32At(const unsigned char* bytes) { return std::bit_cast<float>(LittleEndian32(bytes)); }
+
+std::int32_t Int32At(const unsigned char* bytes) {
+  return static_cast<std::int32_t>(LittleEndian32(bytes));
+}
+
+}  // namespace
+
+HistoryStream MakeHistoryStream(std::FILE* file, std::size_t buffer_size) {
+  HistoryStream history;
+  history.file = file;
+  history.buffer.resize(buffer_size < 2 ? 2 : buffer_size);
+  return history;
+}
+
+HistoryHeader ReadHistoryHeader(HistoryStream& history) {
+  // Bytes that never arrive stay zero, so a cut field keeps what arrived.
+  unsigned char raw[kHistoryHeaderSize] = {};
+  Take(history, raw, sizeof raw);
+
+  HistoryHeader header;
+  header.RawZero = Binary32At(raw + 112);
+  header.RawFull = Binary32At(raw + 116);
+  header.EngZero = Binary32At(raw + 120);
+  header.EngFull = Binary32At(raw + 124);
+  std::memcpy(header.Title, raw + 144, 32);  // Title[32] stays NUL
+  header.SamplePeriodMS = Int32At(raw + 186);
+  header.StartTime = Int32At(raw + 202);
+  header.EndTime = Int32At(raw + 206);
+  return header;
+}
+
+void SeekToSamples(HistoryStream& history) {
+  long long buffer_start = history.end_offset - static_cast<long long>(history.end);
+  if (FirstSampleOffset >= buffer_start && FirstSampleOffset <= history.end_offset) {
+    history.next = static_cast<std::size_t>(FirstSampleOffset - buffer_start);
+    return;
+  }
+  // A stream that has failed stays failed: nothing after an I/O error is trusted.
+  history.next = history.end = 0;
+  history.end_offset = FirstSampleOffset;
+  if (!history.read_failed)
+    history.exhausted = std::fseek(history.file, FirstSampleOffset, SEEK_SET) != 0;
+}
+
+bool RefillHistoryStream(HistoryStream& history) {
+  Fill(history, 2);
+  return history.end - history.next >= 2;
+}

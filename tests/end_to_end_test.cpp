@@ -1,0 +1,192 @@
+// Runs the built tool as a user would and checks the exact bytes of the
+// text file and of standard output, and the exit status.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "history_builder.h"
+#include "test_files.h"
+
+namespace {
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& args) {
+  std::string out_path = folder.Path(".stdout"), err_path = folder.Path(".stderr");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  std::vector<char*> argv;
+  std::string program = VINDOLAR_BINARY;
+  argv.push_back(program.data());
+  std::vector<std::string> copies = args;
+  for (std::string& arg : copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  int status = -1;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0)
+    waitpid(pid, &status, 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(out_path),
+              ReadWholeFile(err_path)};
+  std::filesystem::remove(out_path);
+  std::filesystem::remove(err_path);
+  return run;
+}
+
+bool Exists(const std::string& path) {
+  return std::filesystem::exists(std::filesystem::symlink_status(path));
+}
+
+const char kUsage[] =
+    "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
+    "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
+    "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n";
+
+HistoryContents SmallHistory() {
+  HistoryContents contents;
+  contents.title = "ABC";
+  contents.raw_full = 100;
+  contents.eng_full = 50;
+  contents.sample_period_ms = 250;
+  contents.start_time = 10;
+  contents.end_time = 20;
+  contents.samples = {1, -32001, 2};
+  return contents;
+}
+
+const char kSmallText[] =
+    "ABC\r\n"
+    "RawZero = 0.00; RawFull = 100.00; EngZero = 0.00; EngFull = 50.00\r\n"
+    "SamplePeriodMS = 250; StartTime = 10; EndTime = 20 \r\n"
+    "      1,      2,";
+
+TEST(EndToEnd, ConvertsSilentlyAndReplacesAnExistingTextFile) {
+  ScratchFolder folder;
+  std::string history = folder.Path("in.hst"), text = folder.Path("out.txt");
+  ASSERT_TRUE(WriteWholeFile(history, BuildHistoryFile(SmallHistory())));
+  ASSERT_TRUE(WriteWholeFile(text, std::string(100000, 'x')));
+  ToolRun run = RunTool(folder, {history, text});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(ReadWholeFile(text), kSmallText);
+
+  // The delimiter argument as the command line delivers it.
+  const std::pair<std::string, std::string> delimiters[] = {
+      {"t", "\t"}, {"tab", "\t"}, {"T", "T"},   {";", ";"},
+      {" ", " "},  {"", ","},     {"\t;", ","}, {"\xC3\xA9", ","}};
+  for (const auto& [argument, delimiter] : delimiters) {
+    run = RunTool(folder, {history, text, argument});
+    EXPECT_EQ(run.status, 0) << argument;
+    EXPECT_EQ(ReadWholeFile(text).substr(sizeof kSmallText - 17),
+              "      1" + delimiter + "      2" + delimiter)
+        << argument;
+  }
+
+  // Paths with blanks, non-ASCII bytes and a leading dash are just paths.
+  std::filesystem::create_directory(folder.Path("-dir \xC3\xA9"));
+  std::string odd = folder.Path("-dir \xC3\xA9/-out put.txt");
+  run = RunTool(folder, {history, odd});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(ReadWholeFile(odd), kSmallText);
+}
+
+TEST(EndToEnd, WrongArgumentCountPrintsUsage) {
+  ScratchFolder folder;
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"a"}, {"a", "b", "c", "d"}, {"a", "b", "c", "d", "e"}}) {
+    ToolRun run = RunTool(folder, args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, kUsage);
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_FALSE(Exists(folder.Path("b")));
+}
+
+TEST(EndToEnd, UnopenableHistoryFileStopsBeforeTheTextFile) {
+  ScratchFolder folder;
+  std::string text = folder.Path("out.txt");
+  std::filesystem::create_directory(folder.Path("folder"));
+  mkfifo(folder.Path("fifo").c_str(), 0600);
+  for (std::string history :
+       {folder.Path("missing.hst"), folder.Path("folder"), folder.Path("fifo"),
+        std::string("/dev/null"), std::string("/dev/zero")}) {
+    ToolRun run = RunTool(folder, {history, text});
+    EXPECT_EQ(run.status, 1) << history;
+    EXPECT_EQ(run.out, "The History file " + history + " was not opened\r\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_FALSE(Exists(text)) << history;
+  }
+}
+
+TEST(EndToEnd, UncreatableTextFileIsReported) {
+  ScratchFolder folder;
+  std::string history = folder.Path("in.hst");
+  ASSERT_TRUE(WriteWholeFile(history, BuildHistoryFile(SmallHistory())));
+  std::filesystem::create_directory(folder.Path("folder"));
+  for (std::string text : {folder.Path("no/such/folder/out.txt"), folder.Path("folder"),
+                           std::string("/sys/vindolar-out.txt")}) {
+    ToolRun run = RunTool(folder, {history, text, ";"});
+    EXPECT_EQ(run.status, 1) << text;
+    EXPECT_EQ(run.out, "The .txt file " + text + " was not created/opened\r\n");
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST(EndToEnd, RefusesToWriteOverTheHistoryFileUnderAnyName) {
+  ScratchFolder folder;
+  std::string history = folder.Path("in.hst");
+  std::string bytes = BuildHistoryFile(SmallHistory());
+  ASSERT_TRUE(WriteWholeFile(history, bytes));
+  std::filesystem::create_symlink(history, folder.Path("soft.txt"));
+  std::filesystem::create_hard_link(history, folder.Path("hard.txt"));
+  for (std::string text :
+       {history, folder.path() + "/./in.hst", folder.Path("soft.txt"), folder.Path("hard.txt")}) {
+    ToolRun run = RunTool(folder, {history, text});
+    EXPECT_EQ(run.status, 1) << text;
+    EXPECT_EQ(run.out,
+              "The .txt file " + text + " was not created/opened: it is the History file\r\n");
+    EXPECT_EQ(ReadWholeFile(history), bytes) << text;
+  }
+}
+
+TEST(EndToEnd, FullDiskIsAFailureNotASuccess) {
+  ScratchFolder folder;
+  std::string history = folder.Path("in.hst");
+  HistoryContents contents = SmallHistory();
+  contents.samples.assign(300000, 1234);
+  ASSERT_TRUE(WriteWholeFile(history, BuildHistoryFile(contents)));
+  for (const auto& samples : {std::vector<std::int16_t>{}, contents.samples}) {
+    contents.samples = samples;
+    ASSERT_TRUE(WriteWholeFile(history, BuildHistoryFile(contents)));
+    ToolRun run = RunTool(folder, {history, "/dev/full"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "The /dev/full file was not closed\r\n");
+  }
+}
+
+TEST(EndToEnd, ShippedExampleConvertsToItsShippedText) {
+  ScratchFolder folder;
+  std::string source = VINDOLAR_SOURCE_DIR;
+  ToolRun run = RunTool(folder, {source + "/examples/sample.hst", folder.Path("sample.txt")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(ReadWholeFile(folder.Path("sample.txt")),
+            ReadWholeFile(source + "/examples/sample.txt"));
+}
+
+}  // namespace
