@@ -1,7 +1,9 @@
 #include "front_end.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "file_io.h"
 #include "history_reader.h"
@@ -58,6 +60,31 @@ bool NamesHistoryFile(const char* text_path, std::FILE* history) {
          SameFile(text_id, history_id);
 }
 
+// Hands every sample to the writer. The loop works on copies of the two
+// stream records whose addresses are never taken: the stores into the text
+// buffer could otherwise alias the records and force their cursors through
+// memory on every sample.
+[[gnu::noinline]] void ConvertSamples(HistoryStream& history_stream, TextStream& text_stream,
+                                      char delimiter) {
+  HistoryStream history = history_stream;
+  TextStream text = text_stream;
+  int line_count = 0;
+  std::int16_t sample;
+  for (;;) {
+    // Most lines start with ten readings in a row: write them in one go.
+    if (line_count == 0) {
+      if (const unsigned char* readings = TakeTenReadings(history)) {
+        WriteSampleLine(text, readings, delimiter);
+        continue;
+      }
+    }
+    if (!ReadSample(history, sample)) break;
+    WriteSample(text, sample, delimiter, line_count);
+  }
+  history_stream = history;
+  text_stream = text;
+}
+
 }  // namespace
 
 char ChooseDelimiter(const char* argument) {
@@ -99,8 +126,11 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   }
 
   int status = 0;
-  HistoryStream history = MakeHistoryStream(history_file, options.history_buffer_size);
-  TextStream text = MakeTextStream(text_file, options.text_buffer_size);
+  std::vector<unsigned char> history_buffer(std::max<std::size_t>(options.history_buffer_size, 2));
+  std::vector<char> text_buffer(std::max(options.text_buffer_size, kMinTextBufferSize));
+  HistoryStream history =
+      MakeHistoryStream(history_file, history_buffer.data(), history_buffer.size());
+  TextStream text = MakeTextStream(text_file, text_buffer.data(), text_buffer.size());
 
   HistoryHeader header = ReadHistoryHeader(history);
   bool read_error_reported = false;
@@ -112,14 +142,12 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   WriteHeaderLines(text, header);
 
   SeekToSamples(history);
-  int line_count = 0;
-  std::int16_t sample;
-  while (ReadSample(history, sample)) WriteSample(text, sample, delimiter, line_count);
+  ConvertSamples(history, text, delimiter);
   if (history.read_failed && !read_error_reported) {
     Report(messages, kNotRead, history_path);
     status = 1;
   }
-  FlushTextStream(text);
+  text = FlushTextStream(text);
 
   if (!CloseFile(history_file)) Report(messages, kHistoryNotClosed, history_path);
   // A failed write anywhere means the text file is incomplete: report it as

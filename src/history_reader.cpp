@@ -10,15 +10,13 @@ namespace {
 // Moves the unread bytes to the front and reads until at least `wanted` are
 // unread, the buffer is full, or a read comes back short.
 void Fill(HistoryStream& history, std::size_t wanted) {
-  std::size_t unread = history.end - history.next;
+  auto unread = static_cast<std::size_t>(history.end - history.next);
   if (unread >= wanted || history.exhausted) return;
-  std::memmove(history.buffer.data(), history.buffer.data() + history.next, unread);
-  history.next = 0;
-  history.end = unread;
-  std::size_t room = history.buffer.size() - history.end;
-  std::size_t got =
-      ReadBytes(history.file, history.buffer.data() + history.end, room, &history.read_failed);
-  history.end += got;
+  std::memmove(history.buffer, history.next, unread);
+  std::size_t room = history.capacity - unread;
+  std::size_t got = ReadBytes(history.file, history.buffer + unread, room, &history.read_failed);
+  history.next = history.buffer;
+  history.end = history.buffer + unread + got;
   history.end_offset += static_cast<long long>(got);
   if (got < room) history.exhausted = true;
 }
@@ -28,10 +26,10 @@ std::size_t Take(HistoryStream& history, unsigned char* out, std::size_t size) {
   std::size_t copied = 0;
   while (copied < size) {
     Fill(history, 1);
-    std::size_t part = history.end - history.next;
+    auto part = static_cast<std::size_t>(history.end - history.next);
     if (part == 0) break;
     if (part > size - copied) part = size - copied;
-    std::memcpy(out + copied, history.buffer.data() + history.next, part);
+    std::memcpy(out + copied, history.next, part);
     history.next += part;
     copied += part;
   }
@@ -51,10 +49,12 @@ std::int32_t Int32At(const unsigned char* bytes) {
 
 }  // namespace
 
-HistoryStream MakeHistoryStream(std::FILE* file, std::size_t buffer_size) {
+HistoryStream MakeHistoryStream(std::FILE* file, unsigned char* buffer, std::size_t capacity) {
   HistoryStream history;
   history.file = file;
-  history.buffer.resize(buffer_size < 2 ? 2 : buffer_size);
+  history.buffer = buffer;
+  history.capacity = capacity;
+  history.next = history.end = buffer;
   return history;
 }
 
@@ -76,19 +76,19 @@ HistoryHeader ReadHistoryHeader(HistoryStream& history) {
 }
 
 void SeekToSamples(HistoryStream& history) {
-  long long buffer_start = history.end_offset - static_cast<long long>(history.end);
+  long long buffer_start = history.end_offset - (history.end - history.buffer);
   if (FirstSampleOffset >= buffer_start && FirstSampleOffset <= history.end_offset) {
-    history.next = static_cast<std::size_t>(FirstSampleOffset - buffer_start);
+    history.next = history.buffer + (FirstSampleOffset - buffer_start);
     return;
   }
-  // A stream that has failed stays failed: nothing after an I/O error is trusted.
-  history.next = history.end = 0;
+  history.next = history.end = history.buffer;
   history.end_offset = FirstSampleOffset;
+  // A stream that has failed stays failed: nothing after an I/O error is trusted.
   if (!history.read_failed)
     history.exhausted = std::fseek(history.file, FirstSampleOffset, SEEK_SET) != 0;
 }
 
-bool RefillHistoryStream(HistoryStream& history) {
+HistoryStream RefillHistoryStream(HistoryStream history) {
   Fill(history, 2);
-  return history.end - history.next >= 2;
+  return history;
 }

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <cstring>
 
 // Reads a history file: a 222-byte header, four unread bytes, then signed
 // 16-bit little-endian samples from FirstSampleOffset to the end of the file.
@@ -24,22 +24,25 @@ struct HistoryHeader {
   std::int32_t EndTime = 0;
 };
 
-// A history file read through a buffer of its own: one large read serves
-// many samples. Bytes [next, end) of `buffer` are read but not yet taken.
+// A history file read through a buffer that the caller owns: one large
+// read serves many samples. Bytes [next, end) are read but not yet taken.
+// The record is plain and small so that the sample loop can keep a copy of
+// it in registers.
 struct HistoryStream {
   std::FILE* file = nullptr;
-  std::vector<unsigned char> buffer;
-  std::size_t next = 0;
-  std::size_t end = 0;
-  long long end_offset = 0;  // file offset of buffer[end]
+  unsigned char* buffer = nullptr;
+  std::size_t capacity = 0;
+  const unsigned char* next = nullptr;
+  const unsigned char* end = nullptr;
+  long long end_offset = 0;  // file offset of the byte at `end`
   bool exhausted = false;    // a read came back short: end of file or error
   bool read_failed = false;  // an I/O error, as opposed to the end of the file
 };
 
-inline constexpr std::size_t kDefaultHistoryBufferSize = 256 * 1024;
+inline constexpr std::size_t kDefaultHistoryBufferSize = 128 * 1024;
 
-HistoryStream MakeHistoryStream(std::FILE* file,
-                                std::size_t buffer_size = kDefaultHistoryBufferSize);
+// `buffer` must hold at least two bytes and outlive the stream.
+HistoryStream MakeHistoryStream(std::FILE* file, unsigned char* buffer, std::size_t capacity);
 
 // Reads the header from offset 0. Fields that the file is too short to
 // supply, or that an I/O error kept from arriving, read as zero bytes.
@@ -48,15 +51,45 @@ HistoryHeader ReadHistoryHeader(HistoryStream& history);
 // Moves to FirstSampleOffset, whatever the current position.
 void SeekToSamples(HistoryStream& history);
 
-// Makes at least two unread bytes available if the file still has them.
-bool RefillHistoryStream(HistoryStream& history);
+// Returns the stream with at least two unread bytes, if the file still has
+// them. Taking and returning the record by value keeps a caller's copy from
+// ever having its address taken.
+HistoryStream RefillHistoryStream(HistoryStream history);
 
 // Takes the next sample. Returns false, with no sample, when fewer than two
 // bytes remain: the end of the file, an odd trailing byte, or a read error.
 inline bool ReadSample(HistoryStream& history, std::int16_t& sample) {
-  if (history.end - history.next < 2 && !RefillHistoryStream(history)) return false;
-  const unsigned char* bytes = history.buffer.data() + history.next;
-  sample = static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
+  if (history.end - history.next < 2) {
+    history = RefillHistoryStream(history);
+    if (history.end - history.next < 2) return false;
+  }
+  sample = static_cast<std::int16_t>(history.next[0] | (history.next[1] << 8));
   history.next += 2;
   return true;
+}
+
+// True when one of the four samples at `bytes` is a DroppedSample: each
+// 16-bit lane of the word is zero after the XOR exactly where a sample holds
+// the dropped value, and the borrow trick finds any zero lane.
+inline bool HasDroppedSampleIn4(const unsigned char* bytes) {
+  static constexpr unsigned char kDropped4[8] = {0xFF, 0x82, 0xFF, 0x82, 0xFF, 0x82, 0xFF, 0x82};
+  std::uint64_t word;
+  std::uint64_t dropped;
+  std::memcpy(&word, bytes, 8);
+  std::memcpy(&dropped, kDropped4, 8);
+  std::uint64_t lanes = word ^ dropped;
+  return ((lanes - 0x0001000100010001u) & ~lanes & 0x8000800080008000u) != 0;
+}
+
+// Takes the next SamplesPerLine samples at once when they are buffered and
+// none of them is a DroppedSample, and returns their bytes; otherwise takes
+// nothing and returns null. Lets the sample loop write whole table lines.
+inline constexpr int kSamplesPerTake = 10;
+inline const unsigned char* TakeTenReadings(HistoryStream& history) {
+  const unsigned char* bytes = history.next;
+  if (history.end - bytes < 2 * kSamplesPerTake || HasDroppedSampleIn4(bytes) ||
+      HasDroppedSampleIn4(bytes + 8) || HasDroppedSampleIn4(bytes + 12))
+    return nullptr;
+  history.next += 2 * kSamplesPerTake;
+  return bytes;
 }

@@ -5,30 +5,32 @@
 #include "decimal_format.h"
 #include "file_io.h"
 
-char g_sample_fields[65536][8];
+std::uint64_t g_sample_groups[65536];
 
 namespace {
 
-void BuildSampleFields() {
+void BuildSampleGroups() {
   for (int value = -32768; value <= 32767; ++value) {
-    char* field = g_sample_fields[static_cast<std::uint16_t>(value)];
-    std::memset(field, ' ', 8);
+    char group[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
     char digits[8];
     char* digits_end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    std::size_t length = static_cast<std::size_t>(digits_end - digits);
-    std::memcpy(field + 7 - length, digits, length);
+    auto length = static_cast<std::size_t>(digits_end - digits);
+    std::memcpy(group + 7 - length, digits, length);
+    std::memcpy(&g_sample_groups[static_cast<std::uint16_t>(value)], group, 8);
   }
 }
 
+// Copies bytes into the buffer, flushing as it fills, and leaves room for a
+// whole table line behind them.
 void Append(TextStream& text, const char* data, std::size_t size) {
   while (size > 0) {
-    if (text.used == text.buffer.size()) FlushTextStream(text);
-    std::size_t part = text.buffer.size() - text.used;
+    auto part = static_cast<std::size_t>(text.limit - text.next);
     if (part > size) part = size;
-    std::memcpy(text.buffer.data() + text.used, data, part);
-    text.used += part;
+    std::memcpy(text.next, data, part);
+    text.next += part;
     data += part;
     size -= part;
+    if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
   }
 }
 
@@ -50,23 +52,25 @@ void AppendInt32(TextStream& text, std::int32_t value) {
 
 }  // namespace
 
-TextStream MakeTextStream(std::FILE* file, std::size_t buffer_size) {
-  static bool fields_built = false;
-  if (!fields_built) {
-    BuildSampleFields();
-    fields_built = true;
+TextStream MakeTextStream(std::FILE* file, char* buffer, std::size_t capacity) {
+  static bool groups_built = false;
+  if (!groups_built) {
+    BuildSampleGroups();
+    groups_built = true;
   }
   TextStream text;
   text.file = file;
-  // WriteSample needs room for one group and a line end.
-  text.buffer.resize(buffer_size < 16 ? 16 : buffer_size);
+  text.buffer = text.next = buffer;
+  text.limit = buffer + capacity;
   return text;
 }
 
-void FlushTextStream(TextStream& text) {
-  if (text.used > 0 && !text.write_failed && !WriteBytes(text.file, text.buffer.data(), text.used))
+TextStream FlushTextStream(TextStream text) {
+  auto size = static_cast<std::size_t>(text.next - text.buffer);
+  if (size > 0 && !text.write_failed && !WriteBytes(text.file, text.buffer, size))
     text.write_failed = true;
-  text.used = 0;
+  text.next = text.buffer;
+  return text;
 }
 
 void WriteHeaderLines(TextStream& text, const HistoryHeader& header) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "history_reader.h"
 
@@ -14,42 +14,74 @@
 
 inline constexpr int SamplesPerLine = 10;
 
-// A text file written through a buffer of its own. After the first failed
-// write nothing more reaches the file, so it always holds a prefix of the
-// conversion; `write_failed` tells the caller.
+// Bytes of one full table line: ten groups of seven characters and the
+// delimiter, then CR LF.
+inline constexpr std::ptrdiff_t kTableLineSize = SamplesPerLine * 8 + 2;
+
+// A text file written through a buffer that the caller owns. The buffer
+// always has room for the rest of the current table line: it is flushed
+// whenever less than a whole line is left at the start of one, so
+// WriteSample never checks for room. After the first failed write nothing
+// more reaches the file, so it always holds a prefix of the conversion;
+// `write_failed` tells the caller. The record is plain and small so that
+// the sample loop can keep a copy of it in registers.
 struct TextStream {
   std::FILE* file = nullptr;
-  std::vector<char> buffer;
-  std::size_t used = 0;
+  char* buffer = nullptr;
+  char* next = nullptr;   // where the next byte goes
+  char* limit = nullptr;  // one past the end of the buffer
   bool write_failed = false;
 };
 
-inline constexpr std::size_t kDefaultTextBufferSize = 256 * 1024;
+inline constexpr std::size_t kDefaultTextBufferSize = 128 * 1024;
+inline constexpr std::size_t kMinTextBufferSize = 128;
 
-TextStream MakeTextStream(std::FILE* file, std::size_t buffer_size = kDefaultTextBufferSize);
+// `buffer` must hold at least kMinTextBufferSize bytes and outlive the stream.
+TextStream MakeTextStream(std::FILE* file, char* buffer, std::size_t capacity);
 
-// Writes out what the buffer holds.
-void FlushTextStream(TextStream& text);
+// Writes out what the buffer holds and returns the emptied stream (by value,
+// like RefillHistoryStream, so a caller's copy is never address-taken).
+TextStream FlushTextStream(TextStream text);
 
 void WriteHeaderLines(TextStream& text, const HistoryHeader& header);
 
 // "%7d" of every 16-bit value, indexed by the value's bit pattern: seven
-// characters in an 8-byte slot whose last byte the delimiter overwrites.
-extern char g_sample_fields[65536][8];
+// characters in the first seven bytes of each 8-byte group, and a zero byte
+// where the delimiter goes.
+extern std::uint64_t g_sample_groups[65536];
+
+// The delimiter placed in the eighth byte of a group.
+inline std::uint64_t DelimiterBits(char delimiter) {
+  constexpr int shift = std::endian::native == std::endian::little ? 56 : 0;
+  return std::uint64_t{static_cast<unsigned char>(delimiter)} << shift;
+}
 
 // Writes one sample of the table and counts it on its line; a DroppedSample
 // writes nothing. `line_count` starts at 0 for the table.
 inline void WriteSample(TextStream& text, std::int16_t sample, char delimiter, int& line_count) {
   if (sample == DroppedSample) return;
-  if (text.buffer.size() - text.used < 10) FlushTextStream(text);
-  char* out = text.buffer.data() + text.used;
-  std::memcpy(out, g_sample_fields[static_cast<std::uint16_t>(sample)], 8);
-  out[7] = delimiter;
-  text.used += 8;
-  if (++line_count >= SamplesPerLine) {
+  std::uint64_t group =
+      g_sample_groups[static_cast<std::uint16_t>(sample)] | DelimiterBits(delimiter);
+  std::memcpy(text.next, &group, 8);
+  text.next += 8;
+  if (++line_count == SamplesPerLine) {
     line_count = 0;
-    out[8] = '\r';
-    out[9] = '\n';
-    text.used += 2;
+    std::memcpy(text.next, "\r\n", 2);
+    text.next += 2;
+    if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
   }
+}
+
+// Writes a whole table line from ten readings given as little-endian sample
+// bytes, none of them a DroppedSample. Only at the start of a line.
+inline void WriteSampleLine(TextStream& text, const unsigned char* bytes, char delimiter) {
+  std::uint64_t delimiter_bits = DelimiterBits(delimiter);
+  for (int i = 0; i < SamplesPerLine; ++i) {
+    auto bits = static_cast<std::uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    std::uint64_t group = g_sample_groups[bits] | delimiter_bits;
+    std::memcpy(text.next + 8 * i, &group, 8);
+  }
+  std::memcpy(text.next + 8 * SamplesPerLine, "\r\n", 2);
+  text.next += kTableLineSize;
+  if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
 }

@@ -21,7 +21,8 @@ ReadResult ReadAll(const std::string& bytes, std::size_t buffer_size = kDefaultH
   std::FILE* file = std::tmpfile();
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::rewind(file);
-  HistoryStream history = MakeHistoryStream(file, buffer_size);
+  std::vector<unsigned char> buffer(buffer_size);
+  HistoryStream history = MakeHistoryStream(file, buffer.data(), buffer.size());
   ReadResult result;
   result.header = ReadHistoryHeader(history);
   SeekToSamples(history);

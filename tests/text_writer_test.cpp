@@ -31,11 +31,12 @@ HistoryHeader HeaderABC() {
 std::string Convert(const HistoryHeader& header, const std::vector<std::int16_t>& samples,
                     char delimiter = ',', std::size_t buffer_size = kDefaultTextBufferSize) {
   std::FILE* file = std::tmpfile();
-  TextStream text = MakeTextStream(file, buffer_size);
+  std::vector<char> buffer(buffer_size);
+  TextStream text = MakeTextStream(file, buffer.data(), buffer.size());
   WriteHeaderLines(text, header);
   int line_count = 0;
   for (std::int16_t sample : samples) WriteSample(text, sample, delimiter, line_count);
-  FlushTextStream(text);
+  text = FlushTextStream(text);
   EXPECT_FALSE(text.write_failed);
   std::string bytes = ContentsOf(file);
   std::fclose(file);
@@ -50,8 +51,8 @@ std::string Table(const HistoryHeader& header, const std::vector<std::int16_t>& 
 TEST(TextWriter, WritesAWholeSmallFileExactly) {
   std::string expected = std::string(kHeaderABC) + "      1,      2,";
   EXPECT_EQ(Convert(HeaderABC(), {1, DroppedSample, 2}), expected);
-  // A buffer far smaller than a line changes nothing.
-  EXPECT_EQ(Convert(HeaderABC(), {1, DroppedSample, 2}, ',', 16), expected);
+  // The smallest buffer, shorter than the header, changes nothing.
+  EXPECT_EQ(Convert(HeaderABC(), {1, DroppedSample, 2}, ',', kMinTextBufferSize), expected);
 }
 
 TEST(TextWriter, BreaksLinesAfterTenWrittenSamples) {
