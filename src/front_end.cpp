@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "file_io.h"
 #include "history_reader.h"
@@ -71,13 +71,18 @@ bool NamesHistoryFile(const char* text_path, std::FILE* history) {
   int line_count = 0;
   std::int16_t sample;
   for (;;) {
-    // Most lines start with ten readings in a row: write them in one go.
-    if (line_count == 0) {
-      if (const unsigned char* readings = TakeTenReadings(history)) {
-        WriteSampleLine(text, readings, delimiter);
-        continue;
-      }
+    // As many samples as complete the line, when the buffer holds them.
+    int wanted = SamplesPerLine - line_count;
+    if (const unsigned char* bytes = TakeSamples(history, wanted)) {
+      // A whole line is the common case; its constant count lets the
+      // compiler unroll the run.
+      if (wanted == SamplesPerLine)
+        WriteSampleRun(text, bytes, SamplesPerLine, delimiter, line_count);
+      else
+        WriteSampleRun(text, bytes, wanted, delimiter, line_count);
+      continue;
     }
+    // Near the end of the buffer: one at a time, refilling as needed.
     if (!ReadSample(history, sample)) break;
     WriteSample(text, sample, delimiter, line_count);
   }
@@ -126,11 +131,13 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   }
 
   int status = 0;
-  std::vector<unsigned char> history_buffer(std::max<std::size_t>(options.history_buffer_size, 2));
-  std::vector<char> text_buffer(std::max(options.text_buffer_size, kMinTextBufferSize));
-  HistoryStream history =
-      MakeHistoryStream(history_file, history_buffer.data(), history_buffer.size());
-  TextStream text = MakeTextStream(text_file, text_buffer.data(), text_buffer.size());
+  // Left uninitialized: a short file never touches most of either buffer.
+  std::size_t history_size = std::max<std::size_t>(options.history_buffer_size, 2);
+  std::size_t text_size = std::max(options.text_buffer_size, kMinTextBufferSize);
+  auto history_buffer = std::make_unique_for_overwrite<unsigned char[]>(history_size);
+  auto text_buffer = std::make_unique_for_overwrite<char[]>(text_size);
+  HistoryStream history = MakeHistoryStream(history_file, history_buffer.get(), history_size);
+  TextStream text = MakeTextStream(text_file, text_buffer.get(), text_size);
 
   HistoryHeader header = ReadHistoryHeader(history);
   bool read_error_reported = false;

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 // Reads a history file: a 222-byte header, four unread bytes, then signed
 // 16-bit little-endian samples from FirstSampleOffset to the end of the file.
@@ -68,28 +67,12 @@ inline bool ReadSample(HistoryStream& history, std::int16_t& sample) {
   return true;
 }
 
-// True when one of the four samples at `bytes` is a DroppedSample: each
-// 16-bit lane of the word is zero after the XOR exactly where a sample holds
-// the dropped value, and the borrow trick finds any zero lane.
-inline bool HasDroppedSampleIn4(const unsigned char* bytes) {
-  static constexpr unsigned char kDropped4[8] = {0xFF, 0x82, 0xFF, 0x82, 0xFF, 0x82, 0xFF, 0x82};
-  std::uint64_t word;
-  std::uint64_t dropped;
-  std::memcpy(&word, bytes, 8);
-  std::memcpy(&dropped, kDropped4, 8);
-  std::uint64_t lanes = word ^ dropped;
-  return ((lanes - 0x0001000100010001u) & ~lanes & 0x8000800080008000u) != 0;
-}
-
-// Takes the next SamplesPerLine samples at once when they are buffered and
-// none of them is a DroppedSample, and returns their bytes; otherwise takes
-// nothing and returns null. Lets the sample loop write whole table lines.
-inline constexpr int kSamplesPerTake = 10;
-inline const unsigned char* TakeTenReadings(HistoryStream& history) {
+// Takes the next `count` samples at once when that many are buffered and
+// returns their little-endian bytes; otherwise takes nothing and returns
+// null. Lets the sample loop handle a run of samples without a check each.
+inline const unsigned char* TakeSamples(HistoryStream& history, int count) {
   const unsigned char* bytes = history.next;
-  if (history.end - bytes < 2 * kSamplesPerTake || HasDroppedSampleIn4(bytes) ||
-      HasDroppedSampleIn4(bytes + 8) || HasDroppedSampleIn4(bytes + 12))
-    return nullptr;
-  history.next += 2 * kSamplesPerTake;
+  if (history.end - bytes < 2 * count) return nullptr;
+  history.next += 2 * count;
   return bytes;
 }
