@@ -74,12 +74,14 @@ bool NamesHistoryFile(const char* text_path, std::FILE* history) {
     // As many samples as complete the line, when the buffer holds them.
     int wanted = SamplesPerLine - line_count;
     if (const unsigned char* bytes = TakeSamples(history, wanted)) {
-      // A whole line is the common case; its constant count lets the
+      // Most lines are ten readings in a row. A constant count lets the
       // compiler unroll the run.
-      if (wanted == SamplesPerLine)
+      if (wanted != SamplesPerLine)
+        WriteSampleRun(text, bytes, wanted, delimiter, line_count);
+      else if (ContainsDroppedSample(bytes, SamplesPerLine))
         WriteSampleRun(text, bytes, SamplesPerLine, delimiter, line_count);
       else
-        WriteSampleRun(text, bytes, wanted, delimiter, line_count);
+        WriteSampleLine(text, bytes, delimiter);
       continue;
     }
     // Near the end of the buffer: one at a time, refilling as needed.

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 // Reads a history file: a 222-byte header, four unread bytes, then signed
 // 16-bit little-endian samples from FirstSampleOffset to the end of the file.
@@ -75,4 +76,23 @@ inline const unsigned char* TakeSamples(HistoryStream& history, int count) {
   if (history.end - bytes < 2 * count) return nullptr;
   history.next += 2 * count;
   return bytes;
+}
+
+// True when any of the `count` samples (at least four) at `bytes` is a
+// DroppedSample. Looks at four samples per 64-bit word: after the XOR a
+// 16-bit lane is zero exactly where a sample holds the dropped value, and
+// the borrow trick finds any zero lane. The last word may overlap.
+inline bool ContainsDroppedSample(const unsigned char* bytes, int count) {
+  static constexpr unsigned char kDroppedLanes[8] = {0xFF, 0x82, 0xFF, 0x82,
+                                                     0xFF, 0x82, 0xFF, 0x82};
+  std::uint64_t dropped;
+  std::memcpy(&dropped, kDroppedLanes, 8);
+  std::uint64_t found = 0;
+  for (int i = 0; i < count; i += 4) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + 2 * (i + 4 <= count ? i : count - 4), 8);
+    std::uint64_t lanes = word ^ dropped;
+    found |= (lanes - 0x0001000100010001u) & ~lanes & 0x8000800080008000u;
+  }
+  return found != 0;
 }

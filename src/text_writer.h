@@ -99,3 +99,20 @@ inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int cou
     if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
   }
 }
+
+// Writes a whole table line from ten readings given as little-endian bytes,
+// none of them a DroppedSample. Only at the start of a line.
+inline void WriteSampleLine(TextStream& text, const unsigned char* bytes, char delimiter) {
+  std::uint64_t delimiter_bits = DelimiterBits(delimiter);
+  for (int i = 0; i < SamplesPerLine; ++i) {
+    std::uint16_t bits;
+    std::memcpy(&bits, bytes + 2 * i, 2);
+    if constexpr (std::endian::native == std::endian::big)
+      bits = static_cast<std::uint16_t>(bits << 8 | bits >> 8);
+    std::uint64_t group = g_sample_groups[bits] | delimiter_bits;
+    std::memcpy(text.next + 8 * i, &group, 8);
+  }
+  std::memcpy(text.next + 8 * SamplesPerLine, "\r\n", 2);
+  text.next += kTableLineSize;
+  if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
+}
