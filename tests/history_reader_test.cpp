@@ -103,4 +103,30 @@ TEST(HistoryReader, OddTrailingByteIsIgnored) {
     EXPECT_EQ(ReadAll(bytes, buffer_size).samples, (std::vector<std::int16_t>{5, DroppedSample}));
 }
 
+TEST(HistoryReader, FindsADroppedSampleAnywhereInARun) {
+  // Every position and pair of positions in runs of 8 to 12, with values
+  // that differ from the dropped one in a single byte as decoys.
+  const std::int16_t decoys[] = {
+      -32002, -32000, static_cast<std::int16_t>(0x82FE), static_cast<std::int16_t>(0x83FF),
+      0x7F82, -1};
+  for (int count = 8; count <= 12; ++count) {
+    for (int first = -1; first < count; ++first) {
+      for (int second = -1; second < count; ++second) {
+        std::vector<std::int16_t> samples;
+        for (int i = 0; i < count; ++i) samples.push_back(decoys[(i + first + 6) % 6]);
+        if (first >= 0) samples[static_cast<std::size_t>(first)] = DroppedSample;
+        if (second >= 0) samples[static_cast<std::size_t>(second)] = DroppedSample;
+        HistoryContents contents;
+        contents.samples = samples;
+        std::string bytes = BuildHistoryFile(contents).substr(226);
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+        bool expected = first >= 0 || second >= 0;
+        EXPECT_EQ(ContainsDroppedSample(data, count), expected)
+            << count << " " << first << " " << second;
+        EXPECT_EQ(ContainsDroppedSampleByWords(data, count), expected) << count << " " << first;
+      }
+    }
+  }
+}
+
 }  // namespace
