@@ -13,14 +13,6 @@ if(NOT tool_count EQUAL 1 OR NOT dev_count EQUAL 1)
   message(FATAL_ERROR "Expected one vindolar and one vindolar-dev package: ${tool_deb} ${dev_deb}")
 endif()
 
-execute_process(COMMAND dpkg-deb --field "${tool_deb}" Depends OUTPUT_VARIABLE depends)
-foreach(library libc6 libstdc++6)
-  string(FIND ", ${depends}" ", ${library} (>= " at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "vindolar does not depend on ${library}: ${depends}")
-  endif()
-endforeach()
-
 execute_process(COMMAND dpkg-deb --contents "${tool_deb}" OUTPUT_VARIABLE contents)
 foreach(path ./usr/bin/Vindolar ./usr/share/man/man1/Vindolar.1 ./usr/share/doc/vindolar/README.md)
   if(NOT contents MATCHES " ${path}\n")
@@ -41,8 +33,34 @@ execute_process(COMMAND dpkg --root=${root} --listfiles vindolar OUTPUT_VARIABLE
 if(NOT listed MATCHES "/usr/share/man/man1/Vindolar.1")
   message(FATAL_ERROR "dpkg does not list the man page:\n${listed}")
 endif()
-expect_files("${root}/usr/include/vindolar/front_end.h" 
+expect_files("${root}/usr/include/vindolar/front_end.h"
   "${root}/usr/${LIBDIR}/cmake/Vindolar/VindolarConfig.cmake")
+
+# Every shared library that the installed tool needs must come from a
+# package that vindolar depends on; a statically linked tool needs none.
+execute_process(COMMAND dpkg-deb --field "${tool_deb}" Depends OUTPUT_VARIABLE depends
+  OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND readelf --dynamic "${root}/usr/bin/Vindolar" OUTPUT_VARIABLE dynamic)
+string(REGEX MATCHALL "Shared library: \\[[^]]*\\]" needed "${dynamic}")
+foreach(entry IN LISTS needed)
+  string(REGEX REPLACE ".*\\[(.*)\\]" "\\1" library "${entry}")
+  if(library STREQUAL "libc.so.6" OR library STREQUAL "libm.so.6")
+    set(package libc6)
+  elseif(library STREQUAL "libstdc++.so.6")
+    set(package libstdc++6)
+  elseif(library STREQUAL "libgcc_s.so.1")
+    set(package libgcc-s1)
+  else()
+    message(FATAL_ERROR "The tool needs an unexpected library: ${library}")
+  endif()
+  string(FIND ", ${depends}" ", ${package} (>= " at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "The tool needs ${library}, but vindolar does not depend on ${package}: ${depends}")
+  endif()
+endforeach()
+if(NOT needed AND NOT depends STREQUAL "")
+  message(FATAL_ERROR "The tool is linked statically, but vindolar depends on ${depends}")
+endif()
 
 run_or_fail("${root}/usr/bin/Vindolar" "${SOURCE_DIR}/examples/sample.hst" "${WORK}/sample.txt")
 expect_same_bytes("${WORK}/sample.txt" "${SOURCE_DIR}/examples/sample.txt")
