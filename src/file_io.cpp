@@ -18,7 +18,8 @@ bool FaultDue(long IoFaultPlan::*counter, long IoFaultPlan::*fail_at) {
 }
 
 #ifdef _WIN32
-// Converts UTF-8 to UTF-16 for the wide Windows API; empty on failure.
+// Converts UTF-8 to UTF-16 for the wide Windows API. False when the text is
+// not valid UTF-8 or does not fit in `capacity` characters.
 bool Widen(const char* text, wchar_t* out, int capacity) {
   return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, out, capacity) > 0;
 }

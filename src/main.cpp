@@ -5,27 +5,34 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-// Standard output in text mode would turn our CR LF into CR CR LF, and the
-// narrow argv would lose characters outside the code page: take the wide
-// command line and hand the run UTF-8.
-int main() {
+namespace {
+
+std::string Utf8(const wchar_t* wide) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return std::string();
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+  text.pop_back();  // the converted NUL
+  return text;
+}
+
+}  // namespace
+
+// The wide entry point (linked with -municode) gets the arguments as the C
+// library splits the command line, with every character intact; the narrow
+// one would squeeze them into the ANSI code page. The run takes them as
+// UTF-8, which OpenFile widens again, and messages repeat them as UTF-8.
+// Standard output goes to binary mode: in text mode the C library would turn
+// each CR LF the tool writes into CR CR LF.
+int wmain(int argc, wchar_t** wide_argv) {
   _setmode(_fileno(stdout), _O_BINARY);
-  int argc = 0;
-  wchar_t** wide_argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::vector<std::string> args;
-  for (int i = 0; i < argc; ++i) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string arg(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-    if (size > 1)
-      WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], -1, arg.data(), size, nullptr, nullptr);
-    args.push_back(arg);
-  }
+  for (int i = 0; i < argc; ++i) args.push_back(Utf8(wide_argv[i]));
   std::vector<const char*> argv;
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   argv.push_back(nullptr);

@@ -3,8 +3,21 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
+
+// Opens a file by its UTF-8 path; on Windows the narrow fopen would take
+// the path in the ANSI code page.
+std::FILE* OpenUtf8(const std::string& path, const char* mode) {
+#ifdef _WIN32
+  std::wstring wide_mode(mode, mode + std::strlen(mode));
+  return _wfopen(std::filesystem::path(std::u8string(path.begin(), path.end())).c_str(),
+                 wide_mode.c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
+}
 
 void Put32(std::string& bytes, std::size_t offset, std::uint32_t value) {
   for (int i = 0; i < 4; ++i)
@@ -36,7 +49,7 @@ std::string BuildHistoryFile(const HistoryContents& contents) {
 
 std::string ReadWholeFile(const std::string& path) {
   std::string bytes;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenUtf8(path, "rb");
   if (file == nullptr) return bytes;
   char chunk[65536];
   std::size_t got;
@@ -46,7 +59,7 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::FILE* file = OpenUtf8(path, "wb");
   if (file == nullptr) return false;
   bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && written;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 // A fresh scratch folder per test, removed at the end.
@@ -19,3 +20,7 @@ class ScratchFolder {
 
 // Everything written to `file` so far.
 std::string ContentsOf(std::FILE* file);
+
+// A UTF-8 path for the std::filesystem calls: on Windows a plain std::string
+// would be read in the ANSI code page.
+std::filesystem::path Utf8Path(const std::string& utf8);

@@ -1,0 +1,14 @@
+# Builds GoogleTest from its sources when VINDOLAR_GTEST_SOURCE_DIR names
+# them (Debian's googletest package puts them in /usr/src/googletest). A
+# cross build needs this: the installed libgtest is built for the host.
+set(VINDOLAR_GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest sources to build instead of find_package(GTest)")
+
+if(VINDOLAR_GTEST_SOURCE_DIR)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  # Our warning flags are for our code; GoogleTest builds with its own.
+  get_directory_property(vindolar_compile_options COMPILE_OPTIONS)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+  add_subdirectory(${VINDOLAR_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "${vindolar_compile_options}")
+endif()
