@@ -79,7 +79,9 @@ bool IdentifyFile(std::FILE* file, FileIdentity* identity) {
 
 std::FILE* OpenFile(const char* path, const char* mode) {
   std::FILE* file = std::fopen(path, mode);
-  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  // Should this fail, the C library buffers too; a failed write then shows
+  // at the close, which is checked.
+  if (file != nullptr) (void)std::setvbuf(file, nullptr, _IONBF, 0);
   return file;
 }
 
@@ -122,7 +124,7 @@ std::size_t ReadBytes(std::FILE* file, void* data, std::size_t size, bool* faile
     return 0;
   }
   std::size_t got = std::fread(data, 1, size, file);
-  if (got < size && std::ferror(file)) *failed = true;
+  if (got < size && std::ferror(file) != 0) *failed = true;
   return got;
 }
 

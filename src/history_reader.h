@@ -36,7 +36,7 @@ struct HistoryStream {
   bool read_failed = false;  // an I/O error, as opposed to the end of the file
 };
 
-inline constexpr std::size_t kDefaultHistoryBufferSize = 256 * 1024;
+inline constexpr std::size_t kDefaultHistoryBufferSize = std::size_t{256} * 1024;
 
 HistoryStream MakeHistoryStream(std::FILE* file,
                                 std::size_t buffer_size = kDefaultHistoryBufferSize);

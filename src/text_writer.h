@@ -24,7 +24,7 @@ struct TextStream {
   bool write_failed = false;
 };
 
-inline constexpr std::size_t kDefaultTextBufferSize = 256 * 1024;
+inline constexpr std::size_t kDefaultTextBufferSize = std::size_t{256} * 1024;
 
 TextStream MakeTextStream(std::FILE* file, std::size_t buffer_size = kDefaultTextBufferSize);
 
