@@ -125,12 +125,15 @@ std::size_t ReadBytes(std::FILE* file, void* data, std::size_t size, bool* faile
   }
   std::size_t got = std::fread(data, 1, size, file);
   if (got < size && std::ferror(file) != 0) *failed = true;
+  if (g_fault_plan != nullptr) g_fault_plan->bytes_read += static_cast<long long>(got);
   return got;
 }
 
 bool WriteBytes(std::FILE* file, const void* data, std::size_t size) {
   if (FaultDue(&IoFaultPlan::writes, &IoFaultPlan::fail_write)) return false;
-  return std::fwrite(data, 1, size, file) == size;
+  std::size_t put = std::fwrite(data, 1, size, file);
+  if (g_fault_plan != nullptr) g_fault_plan->bytes_written += static_cast<long long>(put);
+  return put == size;
 }
 
 bool CloseFile(std::FILE* file) {
