@@ -108,11 +108,11 @@ std::size_t FormatTwoDecimals(float value, char* out) {
 
   if (biased == 0xFF) {
     if (fraction != 0) {
-      std::memcpy(p, "nan", 3);
+      std::memcpy(p, "nan", 3);  // NOLINT(bugprone-not-null-terminated-result): counted text
       return 3;
     }
     if (negative) *p++ = '-';
-    std::memcpy(p, "inf", 3);
+    std::memcpy(p, "inf", 3);  // NOLINT(bugprone-not-null-terminated-result): counted text
     return static_cast<std::size_t>(p - out) + 3;
   }
 

@@ -80,7 +80,9 @@ bool IdentifyFile(std::FILE* file, FileIdentity* identity) {
 
 std::FILE* OpenFile(const char* path, const char* mode) {
   std::FILE* file = std::fopen(path, mode);
-  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  // Should this fail, the C library buffers too; a failed write then shows
+  // at the close, which is checked.
+  if (file != nullptr) (void)std::setvbuf(file, nullptr, _IONBF, 0);
   return file;
 }
 
@@ -123,13 +125,16 @@ std::size_t ReadBytes(std::FILE* file, void* data, std::size_t size, bool* faile
     return 0;
   }
   std::size_t got = std::fread(data, 1, size, file);
-  if (got < size && std::ferror(file)) *failed = true;
+  if (got < size && std::ferror(file) != 0) *failed = true;
+  if (g_fault_plan != nullptr) g_fault_plan->bytes_read += static_cast<long long>(got);
   return got;
 }
 
 bool WriteBytes(std::FILE* file, const void* data, std::size_t size) {
   if (FaultDue(&IoFaultPlan::writes, &IoFaultPlan::fail_write)) return false;
-  return std::fwrite(data, 1, size, file) == size;
+  std::size_t put = std::fwrite(data, 1, size, file);
+  if (g_fault_plan != nullptr) g_fault_plan->bytes_written += static_cast<long long>(put);
+  return put == size;
 }
 
 bool CloseFile(std::FILE* file) {

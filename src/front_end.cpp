@@ -11,23 +11,25 @@
 
 namespace {
 
-// Writes a message with `path` in place of its %s, ending in CR LF.
+// Writes a message with `path` in place of its %s, ending in CR LF. A
+// message that cannot be written has nowhere else to go; the exit status
+// still tells the caller.
 void Report(std::FILE* messages, const char* format, const char* path) {
   const char* marker = std::strstr(format, "%s");
-  std::fwrite(format, 1, static_cast<std::size_t>(marker - format), messages);
-  std::fwrite(path, 1, std::strlen(path), messages);
-  std::fputs(marker + 2, messages);
-  std::fwrite("\r\n", 1, 2, messages);
-  std::fflush(messages);
+  (void)std::fwrite(format, 1, static_cast<std::size_t>(marker - format), messages);
+  (void)std::fwrite(path, 1, std::strlen(path), messages);
+  (void)std::fputs(marker + 2, messages);
+  (void)std::fwrite("\r\n", 1, 2, messages);
+  (void)std::fflush(messages);
 }
 
 void PrintUsage(std::FILE* messages) {
-  std::fputs(
+  (void)std::fputs(
       "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
       "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
       "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n",
       messages);
-  std::fflush(messages);
+  (void)std::fflush(messages);
 }
 
 const char* const kNotOpened = "The History file %s was not opened";
@@ -45,7 +47,7 @@ std::FILE* OpenHistoryFile(const char* path) {
   if (KindOfPath(path) != PathKind::kRegularFile) return nullptr;
   std::FILE* file = OpenFile(path, "rb");
   if (file != nullptr && !IsRegularFile(file)) {
-    std::fclose(file);
+    (void)std::fclose(file);  // only opened for reading: nothing to lose
     return nullptr;
   }
   return file;
@@ -122,13 +124,13 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   }
   if (NamesHistoryFile(text_path, history_file)) {
     Report(messages, kTextIsHistory, text_path);
-    std::fclose(history_file);
+    (void)std::fclose(history_file);
     return 1;
   }
   std::FILE* text_file = OpenFile(text_path, "w+b");
   if (text_file == nullptr) {
     Report(messages, kTextNotOpened, text_path);
-    std::fclose(history_file);
+    (void)std::fclose(history_file);
     return 1;
   }
 

@@ -33,7 +33,7 @@ struct TextStream {
   bool write_failed = false;
 };
 
-inline constexpr std::size_t kDefaultTextBufferSize = 128 * 1024;
+inline constexpr std::size_t kDefaultTextBufferSize = std::size_t{128} * 1024;
 inline constexpr std::size_t kMinTextBufferSize = 128;
 
 // `buffer` must hold at least kMinTextBufferSize bytes and outlive the stream.

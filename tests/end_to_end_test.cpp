@@ -12,11 +12,15 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "history_builder.h"
+#include "reference_text.h"
 #include "test_files.h"
 
 namespace {
@@ -278,6 +282,123 @@ TEST(EndToEnd, FullDiskIsAFailureNotASuccess) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "The /dev/full file was not closed\r\n");
   }
+}
+#endif
+
+TEST(EndToEnd, AnyBytesConvertSilentlyToWhatTheyHold) {
+  ScratchFolder folder;
+  std::string history = folder.Path("in.hst"), text = folder.Path("out.txt");
+  HistoryContents contents = SmallHistory();
+  contents.title = "Cut\nshort";
+  contents.raw_zero = -0.125f;
+  contents.samples = {7, -32768, 32767, -32001, 0};
+  const std::string full = BuildHistoryFile(contents);
+  // Every length of the header, then the samples with and without an odd
+  // trailing byte.
+  for (std::size_t length = 0; length <= full.size(); ++length) {
+    std::string bytes = full.substr(0, length);
+    ASSERT_TRUE(WriteWholeFile(history, bytes));
+    ToolRun run = RunTool(folder, {history, text});
+    EXPECT_EQ(run.status, 0) << length;
+    EXPECT_EQ(run.out, "") << length;
+    EXPECT_EQ(ReadWholeFile(text), ReferenceText(bytes, ',')) << length;
+  }
+  ASSERT_TRUE(WriteWholeFile(history, full + '\x7F'));
+  EXPECT_EQ(RunTool(folder, {history, text}).status, 0);
+  EXPECT_EQ(ReadWholeFile(text), ReferenceText(full, ','));
+
+  std::mt19937 random(20240611);
+  for (int round = 0; round < 40; ++round) {
+    std::string bytes(random() % 6000, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    const std::string delimiter(1, static_cast<char>(' ' + random() % 95));
+    ASSERT_TRUE(WriteWholeFile(history, bytes));
+    ToolRun run = RunTool(folder, {history, text, delimiter});
+    EXPECT_EQ(run.status, 0) << round;
+    EXPECT_EQ(run.out, "") << round;
+    EXPECT_EQ(ReadWholeFile(text), ReferenceText(bytes, delimiter == "t" ? '\t' : delimiter[0]))
+        << round;
+  }
+}
+
+#ifndef _WIN32
+// A history file of over 4 GiB, holes and all, converted into a pipe that
+// this test reads: the tool's offsets and counts must not wrap at 2 or 4 GiB.
+TEST(SlowEndToEnd, ConvertsAHistoryFileOfOver4GiB) {
+  ScratchFolder folder;
+  const std::string history = folder.Path("huge.hst");
+  const long long sample_count = (1LL << 31) + 25;  // 4 GiB + 50 bytes of samples
+  // Samples that must come out in their places: at the start, where a
+  // 32-bit byte offset turns negative, past 4 GiB, and at the very end.
+  const std::pair<long long, std::int16_t> marks[] = {{0, 11111},
+                                                      {(1LL << 30) - 120, -2222},
+                                                      {(1LL << 30) + 7, 3333},
+                                                      {(1LL << 31) - 3, -4444},
+                                                      {(1LL << 31) + 9, 5555},
+                                                      {sample_count - 1, -32768}};
+  {
+    HistoryContents contents = SmallHistory();
+    contents.samples.clear();
+    ASSERT_TRUE(WriteWholeFile(history, BuildHistoryFile(contents)));
+    std::FILE* file = std::fopen(history.c_str(), "r+b");
+    ASSERT_NE(file, nullptr);
+    for (const auto& [index, value] : marks) {
+      const unsigned char bytes[2] = {static_cast<unsigned char>(value & 0xFF),
+                                      static_cast<unsigned char>((value >> 8) & 0xFF)};
+      ASSERT_EQ(fseeko(file, 226 + 2 * index, SEEK_SET), 0);
+      ASSERT_EQ(std::fwrite(bytes, 1, 2, file), 2u);
+    }
+    ASSERT_EQ(fseeko(file, 226 + 2 * sample_count, SEEK_SET), 0);
+    ASSERT_EQ(std::fputc(0x55, file), 0x55);  // an odd trailing byte
+    ASSERT_EQ(std::fclose(file), 0);
+  }
+
+  // The tool writes to the pipe by the name /proc/self/fd/3.
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 3);
+  posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
+  std::string program = VINDOLAR_BINARY, history_arg = history, text_arg = "/proc/self/fd/3";
+  char* argv[] = {program.data(), history_arg.data(), text_arg.data(), nullptr};
+  pid_t pid;
+  ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_ends[1]);
+
+  const std::string header = std::string(kSmallText).substr(0, sizeof kSmallText - 17);
+  auto offset_of = [&](long long index) {
+    return static_cast<long long>(header.size()) + index / 10 * 82 + index % 10 * 8;
+  };
+  long long total = 0, line_ends = 0;
+  std::string seen(std::size(marks) * 8, '?');
+  std::vector<char> chunk(1 << 20);
+  ssize_t got;
+  while ((got = read(pipe_ends[0], chunk.data(), chunk.size())) > 0) {
+    line_ends += std::count(chunk.data(), chunk.data() + got, '\n');
+    for (std::size_t m = 0; m < std::size(marks); ++m)
+      for (long long at = offset_of(marks[m].first); at < offset_of(marks[m].first) + 8; ++at)
+        if (at >= total && at < total + got)
+          seen[m * 8 + (at - offset_of(marks[m].first))] =
+              chunk[static_cast<std::size_t>(at - total)];
+    total += got;
+  }
+  close(pipe_ends[0]);
+  int status = -1;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  EXPECT_EQ(line_ends, 3 + sample_count / 10);
+  EXPECT_EQ(total, offset_of(sample_count - 1) + 8);
+  std::string expected;
+  for (const auto& [index, value] : marks) {
+    char group[16];
+    std::snprintf(group, sizeof group, "%7d,", value);
+    expected += group;
+  }
+  EXPECT_EQ(seen, expected);
 }
 #endif
 
