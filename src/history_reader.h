@@ -43,7 +43,7 @@ struct HistoryStream {
   bool read_failed = false;  // an I/O error, as opposed to the end of the file
 };
 
-inline constexpr std::size_t kDefaultHistoryBufferSize = std::size_t{128} * 1024;
+inline constexpr std::size_t kDefaultHistoryBufferSize = std::size_t{64} * 1024;
 
 // `buffer` must hold at least two bytes and outlive the stream.
 HistoryStream MakeHistoryStream(std::FILE* file, unsigned char* buffer, std::size_t capacity);
