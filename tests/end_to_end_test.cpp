@@ -26,7 +26,9 @@ struct ToolRun {
   std::string err;
 };
 
-ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& args) {
+// Runs the tool in `working_folder` when one is given.
+ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& args,
+                const std::string& working_folder = "") {
   std::string out_path = folder.Path(".stdout"), err_path = folder.Path(".stderr");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -34,6 +36,8 @@ ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& arg
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
+  if (!working_folder.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
   std::vector<char*> argv;
   std::string program = VINDOLAR_BINARY;
   argv.push_back(program.data());
@@ -108,6 +112,13 @@ TEST(EndToEnd, ConvertsSilentlyAndReplacesAnExistingTextFile) {
   run = RunTool(folder, {history, odd});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(ReadWholeFile(odd), kSmallText);
+  // So are arguments that begin with a dash.
+  std::filesystem::copy_file(history, folder.Path("-in put \xC3\xA9.hst"));
+  run = RunTool(folder, {"-in put \xC3\xA9.hst", "-out.txt", "-"}, folder.path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(ReadWholeFile(folder.Path("-out.txt")),
+            std::string(kSmallText).replace(sizeof kSmallText - 17, 16, "      1-      2-"));
 }
 
 TEST(EndToEnd, WrongArgumentCountPrintsUsage) {
