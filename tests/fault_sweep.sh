@@ -17,6 +17,7 @@ shim=$2
 strace=${3:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+work=$(cd "$work" && pwd -P)
 failures=0
 runs=0
 
@@ -66,7 +67,8 @@ sweep_stdio() {  # history file, function
   clean_run "$history"
   while :; do
     rm -f "$text" "$work/log"
-    VINDOLAR_FAIL_CALL=$call VINDOLAR_FAIL_AT=$k VINDOLAR_FAIL_LOG=$work/log \
+    VINDOLAR_FAIL_CALL=$call VINDOLAR_FAIL_AT=$k VINDOLAR_FAIL_FOLDER=$work \
+      VINDOLAR_FAIL_LOG=$work/log \
       LD_PRELOAD=$shim "$tool" "$history" "$text" >"$work/out" 2>"$work/err"
     local status=$?
     [ -s "$work/log" ] || break

@@ -2,7 +2,9 @@
 // k-th fread, fwrite or fclose on one of the tool's files the way a blunt
 // fault injector does, returning nothing with errno EIO and leaving the
 // stream's end-of-file and error flags alone, so that the tool may not rely
-// on them. VINDOLAR_FAIL_CALL names the function, VINDOLAR_FAIL_AT gives k;
+// on them. VINDOLAR_FAIL_CALL names the function, VINDOLAR_FAIL_AT gives k,
+// and only calls on files in the folder VINDOLAR_FAIL_FOLDER count (not the
+// standard streams, nor the runtime's own files, such as coverage data);
 // the shim appends a line to VINDOLAR_FAIL_LOG when it fails a call.
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -25,11 +27,25 @@ Function Next(const char* name) {
   return function;
 }
 
+// True when `stream` is a file in `folder`.
+bool InFolder(std::FILE* stream, const char* folder) {
+  char link[64];
+  (void)std::snprintf(link, sizeof link, "/proc/self/fd/%d", fileno(stream));
+  char target[4096];
+  ssize_t length = readlink(link, target, sizeof target - 1);
+  if (length < 0) return false;
+  target[length] = '\0';
+  std::size_t folder_length = std::strlen(folder);
+  return std::strncmp(target, folder, folder_length) == 0 && target[folder_length] == '/';
+}
+
 bool FaultDue(const char* function, std::FILE* stream) {
   const char* which = std::getenv("VINDOLAR_FAIL_CALL");
   const char* at = std::getenv("VINDOLAR_FAIL_AT");
-  if (which == nullptr || at == nullptr || std::strcmp(which, function) != 0 || stream == stdout ||
-      stream == stderr || ++g_calls != std::atol(at))
+  const char* folder = std::getenv("VINDOLAR_FAIL_FOLDER");
+  if (which == nullptr || at == nullptr || folder == nullptr || std::strcmp(which, function) != 0 ||
+      stream == stdout || stream == stderr || !InFolder(stream, folder) ||
+      ++g_calls != std::atol(at))
     return false;
   if (const char* log = std::getenv("VINDOLAR_FAIL_LOG")) {
     int fd = open(log, O_WRONLY | O_CREAT | O_APPEND, 0644);
