@@ -125,7 +125,9 @@ std::size_t ReadBytes(std::FILE* file, void* data, std::size_t size, bool* faile
     return 0;
   }
   std::size_t got = std::fread(data, 1, size, file);
-  if (got < size && std::ferror(file) != 0) *failed = true;
+  // A short read is the end of the file only when the stream says so: one
+  // that stops anywhere else failed, whether or not the error flag is set.
+  if (got < size && (std::ferror(file) != 0 || std::feof(file) == 0)) *failed = true;
   if (g_fault_plan != nullptr) g_fault_plan->bytes_read += static_cast<long long>(got);
   return got;
 }

@@ -28,7 +28,8 @@ bool IdentifyFile(std::FILE* file, FileIdentity* identity);
 bool SameFile(const FileIdentity& a, const FileIdentity& b);
 
 // Reads up to `size` bytes and returns how many arrived. Fewer arrive at the
-// end of the file or after an I/O error; only the latter sets *failed.
+// end of the file or after an I/O error; any short read but the end of the
+// file sets *failed.
 std::size_t ReadBytes(std::FILE* file, void* data, std::size_t size, bool* failed);
 // Returns false unless all `size` bytes were written.
 bool WriteBytes(std::FILE* file, const void* data, std::size_t size);

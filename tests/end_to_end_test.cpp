@@ -63,7 +63,7 @@ HANDLE CreateInheritableFile(const std::string& path) {
 // Runs the tool with standard output and standard error in files; returns
 // its exit status, or -1 when it could not be started.
 int SpawnTool(const std::vector<std::string>& args, const std::string& out_path,
-              const std::string& err_path) {
+              const std::string& err_path, const std::string& working_folder) {
   std::wstring command_line = QuoteArgument(Widen(VINDOLAR_BINARY));
   for (const std::string& arg : args) command_line += L" " + QuoteArgument(Widen(arg));
   HANDLE out = CreateInheritableFile(out_path);
@@ -75,8 +75,9 @@ int SpawnTool(const std::vector<std::string>& args, const std::string& out_path,
   startup.hStdError = err;
   PROCESS_INFORMATION process{};
   DWORD status = static_cast<DWORD>(-1);
-  if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                     &startup, &process)) {
+  std::wstring folder = Widen(working_folder);
+  if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     working_folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &status);
     CloseHandle(process.hThread);
@@ -88,13 +89,15 @@ int SpawnTool(const std::vector<std::string>& args, const std::string& out_path,
 }
 #else
 int SpawnTool(const std::vector<std::string>& args, const std::string& out_path,
-              const std::string& err_path) {
+              const std::string& err_path, const std::string& working_folder) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
+  if (!working_folder.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
   std::vector<char*> argv;
   std::string program = VINDOLAR_BINARY;
   argv.push_back(program.data());
@@ -110,9 +113,11 @@ int SpawnTool(const std::vector<std::string>& args, const std::string& out_path,
 }
 #endif
 
-ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& args) {
+// Runs the tool in `working_folder` when one is given.
+ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& args,
+                const std::string& working_folder = "") {
   std::string out_path = folder.Path(".stdout"), err_path = folder.Path(".stderr");
-  int status = SpawnTool(args, out_path, err_path);
+  int status = SpawnTool(args, out_path, err_path, working_folder);
   ToolRun run{status, ReadWholeFile(out_path), ReadWholeFile(err_path)};
   std::filesystem::remove(out_path);
   std::filesystem::remove(err_path);
@@ -175,6 +180,13 @@ TEST(EndToEnd, ConvertsSilentlyAndReplacesAnExistingTextFile) {
   run = RunTool(folder, {history, odd});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(ReadWholeFile(odd), kSmallText);
+  // So are arguments that begin with a dash.
+  std::filesystem::copy_file(Utf8Path(history), Utf8Path(folder.Path("-in put \xC3\xA9.hst")));
+  run = RunTool(folder, {"-in put \xC3\xA9.hst", "-out.txt", "-"}, folder.path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(ReadWholeFile(folder.Path("-out.txt")),
+            std::string(kSmallText).replace(sizeof kSmallText - 17, 16, "      1-      2-"));
 }
 
 TEST(EndToEnd, LineEndAndEndOfFileBytesInTheHistoryAreJustSamples) {

@@ -44,7 +44,7 @@ execute_process(COMMAND readelf --dynamic "${root}/usr/bin/Vindolar" OUTPUT_VARI
 string(REGEX MATCHALL "Shared library: \\[[^]]*\\]" needed "${dynamic}")
 foreach(entry IN LISTS needed)
   string(REGEX REPLACE ".*\\[(.*)\\]" "\\1" library "${entry}")
-  if(library STREQUAL "libc.so.6" OR library STREQUAL "libm.so.6")
+  if(library STREQUAL "libc.so.6" OR library STREQUAL "libm.so.6" OR library MATCHES "^ld-linux")
     set(package libc6)
   elseif(library STREQUAL "libstdc++.so.6")
     set(package libstdc++6)
