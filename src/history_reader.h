@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -60,6 +61,15 @@ void SeekToSamples(HistoryStream& history);
 // ever having its address taken.
 HistoryStream RefillHistoryStream(HistoryStream history);
 
+// The bit pattern of the little-endian sample at `bytes`.
+inline std::uint16_t SampleBitsAt(const unsigned char* bytes) {
+  std::uint16_t bits;
+  std::memcpy(&bits, bytes, 2);
+  if constexpr (std::endian::native == std::endian::big)
+    bits = static_cast<std::uint16_t>(bits << 8 | bits >> 8);
+  return bits;
+}
+
 // Takes the next sample. Returns false, with no sample, when fewer than two
 // bytes remain: the end of the file, an odd trailing byte, or a read error.
 inline bool ReadSample(HistoryStream& history, std::int16_t& sample) {
@@ -67,7 +77,7 @@ inline bool ReadSample(HistoryStream& history, std::int16_t& sample) {
     history = RefillHistoryStream(history);
     if (history.end - history.next < 2) return false;
   }
-  sample = static_cast<std::int16_t>(history.next[0] | (history.next[1] << 8));
+  sample = static_cast<std::int16_t>(SampleBitsAt(history.next));
   history.next += 2;
   return true;
 }

@@ -56,6 +56,14 @@ inline std::uint64_t DelimiterBits(char delimiter) {
   return std::uint64_t{static_cast<unsigned char>(delimiter)} << shift;
 }
 
+// Ends a table line and, when less than a whole line of room is left,
+// flushes the buffer.
+inline void EndTableLine(TextStream& text) {
+  std::memcpy(text.next, "\r\n", 2);
+  text.next += 2;
+  if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
+}
+
 // Writes one sample of the table and counts it on its line; a DroppedSample
 // writes nothing. `line_count` starts at 0 for the table.
 inline void WriteSample(TextStream& text, std::int16_t sample, char delimiter, int& line_count) {
@@ -66,9 +74,7 @@ inline void WriteSample(TextStream& text, std::int16_t sample, char delimiter, i
   text.next += 8;
   if (++line_count == SamplesPerLine) {
     line_count = 0;
-    std::memcpy(text.next, "\r\n", 2);
-    text.next += 2;
-    if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
+    EndTableLine(text);
   }
 }
 
@@ -82,10 +88,7 @@ inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int cou
   std::uint64_t delimiter_bits = DelimiterBits(delimiter);
   char* next = text.next;
   for (int i = 0; i < count; ++i) {
-    std::uint16_t bits;
-    std::memcpy(&bits, bytes + 2 * i, 2);
-    if constexpr (std::endian::native == std::endian::big)
-      bits = static_cast<std::uint16_t>(bits << 8 | bits >> 8);
+    std::uint16_t bits = SampleBitsAt(bytes + 2 * i);
     std::uint64_t group = g_sample_groups[bits] | delimiter_bits;
     std::memcpy(next, &group, 8);
     next += bits == kDroppedBits ? 0 : 8;
@@ -94,9 +97,7 @@ inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int cou
   text.next = next;
   if (line_count == SamplesPerLine) {
     line_count = 0;
-    std::memcpy(text.next, "\r\n", 2);
-    text.next += 2;
-    if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
+    EndTableLine(text);
   }
 }
 
@@ -105,14 +106,9 @@ inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int cou
 inline void WriteSampleLine(TextStream& text, const unsigned char* bytes, char delimiter) {
   std::uint64_t delimiter_bits = DelimiterBits(delimiter);
   for (int i = 0; i < SamplesPerLine; ++i) {
-    std::uint16_t bits;
-    std::memcpy(&bits, bytes + 2 * i, 2);
-    if constexpr (std::endian::native == std::endian::big)
-      bits = static_cast<std::uint16_t>(bits << 8 | bits >> 8);
-    std::uint64_t group = g_sample_groups[bits] | delimiter_bits;
+    std::uint64_t group = g_sample_groups[SampleBitsAt(bytes + 2 * i)] | delimiter_bits;
     std::memcpy(text.next + 8 * i, &group, 8);
   }
-  std::memcpy(text.next + 8 * SamplesPerLine, "\r\n", 2);
-  text.next += kTableLineSize;
-  if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
+  text.next += 8 * SamplesPerLine;
+  EndTableLine(text);
 }
