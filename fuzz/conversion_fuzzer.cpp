@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "front_end.h"
+#include "history_builder.h"
 #include "reference_text.h"
 
 namespace {
@@ -34,24 +35,6 @@ void Check(bool condition, const char* what) {
     (void)std::fprintf(stderr, "conversion check failed: %s\n", what);
     std::abort();
   }
-}
-
-bool WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::string bytes;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return bytes;
-  char chunk[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-  (void)std::fclose(file);
-  return bytes;
 }
 
 // Reads one group of seven characters back: blanks, then an optional minus
@@ -99,7 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const RunOptions options{kHistoryBuffers[data[1] & 0x0F], kTextBuffers[(data[1] >> 4) & 0x07]};
   const std::uint8_t* history = data + 2;
   const std::size_t history_size = size - 2;
-  Check(WriteFile(g_history_path, history, history_size), "history file written");
+  Check(WriteWholeFile(g_history_path,
+                       std::string(reinterpret_cast<const char*>(history), history_size)),
+        "history file written");
 
   const char argument[2] = {static_cast<char>(delimiter_byte), '\0'};
   const char* argv[] = {"Vindolar", g_history_path.c_str(), g_text_path.c_str(), argument, nullptr};
@@ -111,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)std::fclose(messages_file);
   const bool silent = messages_size == 0;
   std::free(messages);
-  const std::string text = ReadFile(g_text_path);
+  const std::string text = ReadWholeFile(g_text_path);
   (void)std::remove(g_history_path.c_str());
   (void)std::remove(g_text_path.c_str());
   Check(status == 0 && silent, "a clean run ends silently with status 0");
