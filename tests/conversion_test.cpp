@@ -1,54 +1,107 @@
-// The whole sample path, fast lines and single samples alike, against the
-// plainest possible formatting of the same values.
+// What only an in-process run can show: conversions through small buffers,
+// with every read, write and close failed in turn, checked against the
+// plain reference. The cases in tests/cases fix the bytes of particular
+// files, messages and statuses.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <bit>
+#include <random>
 #include <string>
-#include <vector>
 
-#include "front_end.h"
-#include "history_builder.h"
+#include "conversion_support.h"
+#include "decimal_format.h"
 #include "history_reader.h"
-#include "reference_text.h"
-#include "test_files.h"
 
 namespace {
 
-TEST(Conversion, EveryValueAtEveryLinePositionMatchesPlainFormatting) {
-  // Every 16-bit value, ten times over, each pass shifted by one reading so
-  // that every value lands in every position of a line; dropped samples
-  // (single ones and runs) fall between them in an irregular pattern.
-  std::vector<std::int16_t> samples;
-  std::uint32_t noise = 1;
-  for (int pass = 0; pass < 10; ++pass) {
-    samples.push_back(static_cast<std::int16_t>(pass));
+void AddSample(std::string& history, int value) {
+  history += static_cast<char>(value & 0xFF);
+  history += static_cast<char>((value >> 8) & 0xFF);
+}
+
+// A header with a pattern in its unnamed bytes and zero in its numbers,
+// then every 16-bit value `passes` times over, each pass shifted by one so
+// that every value takes every place on a line, with dropped samples falling
+// between them alone and in runs.
+std::string EveryValue(int passes) {
+  std::string history(226, '\0');
+  for (std::size_t i = 0; i < 226; ++i)
+    history[i] = static_cast<char>(i < 112 || i >= 128 ? 0xA0 + i % 31 : 0);
+  std::mt19937 random(20240611);
+  for (int pass = 0; pass < passes; ++pass) {
+    AddSample(history, pass);
     for (int value = -32768; value <= 32767; ++value) {
-      samples.push_back(static_cast<std::int16_t>(value));
-      noise = noise * 1664525u + 1013904223u;
-      for (std::uint32_t drops = (noise >> 24) % 23 == 0 ? (noise >> 16) % 12 : 0; drops > 0;
-           --drops)
-        samples.push_back(DroppedSample);
+      AddSample(history, value);
+      for (auto drops = random() % 23 == 0 ? random() % 12 : 0; drops > 0; --drops)
+        AddSample(history, DroppedSample);
     }
   }
-  HistoryContents contents;
-  contents.title = "All values";
-  contents.samples = samples;
-  ScratchFolder folder;
-  std::string history = folder.Path("all.hst");
-  std::string text = folder.Path("all.txt");
-  std::string history_bytes = BuildHistoryFile(contents);
-  ASSERT_TRUE(WriteWholeFile(history, history_bytes));
+  return history;
+}
 
-  const std::pair<const char*, char> delimiters[] = {
-      {",", ','}, {"t", '\t'}, {";", ';'}, {" ", ' '}, {"x", 'x'}};
-  for (const auto& [argument, delimiter] : delimiters) {
-    const char* argv[] = {"Vindolar", history.c_str(), text.c_str(), argument, nullptr};
-    std::FILE* messages = std::tmpfile();
-    ASSERT_EQ(RunVindolar(4, argv, messages), 0);
-    EXPECT_EQ(ContentsOf(messages), "");
-    std::fclose(messages);
-    ASSERT_TRUE(ReadWholeFile(text) == ReferenceText(history_bytes, delimiter))
-        << "delimiter " << argument;
+TEST(Conversion, HeaderNumbersMatchTheReference) {
+  // Every exponent many times over; the odd step varies the low bits too.
+  for (std::uint64_t bits = 0; bits <= 0xFFFFFFFFu; bits += 9973) {
+    const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+    char out[kMaxTwoDecimalsLength];
+    ASSERT_EQ(std::string(out, FormatTwoDecimals(value, out)), ReferenceTwoDecimals(value)) << bits;
+  }
+}
+
+TEST(Conversion, FindsADroppedSampleAnywhereInARun) {
+  // Every place in runs of 8 to 12 samples, among decoys that differ from
+  // the dropped value (bytes FF 82) in a single byte.
+  const int decoys[] = {0x82FE, 0x8300, 0x83FF, 0x7F82, 0xFFFF, 0x0000};
+  for (int count = 8; count <= 12; ++count) {
+    for (int dropped = -1; dropped < count; ++dropped) {
+      std::string bytes;
+      for (int i = 0; i < count; ++i) AddSample(bytes, i == dropped ? 0x82FF : decoys[i % 6]);
+      const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+      EXPECT_EQ(ContainsDroppedSample(data, count), dropped >= 0) << count << " " << dropped;
+      EXPECT_EQ(ContainsDroppedSampleByWords(data, count), dropped >= 0) << count << " " << dropped;
+    }
+  }
+}
+
+// Fails, in turn, every read, every write and each close of a conversion.
+// After a failed read the text is what a history file ending where the
+// reads stopped gives; after a failed write it is exactly the bytes stored
+// before it. Neither is ever reported as a success.
+TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted) {
+  // A long file through mid-sized buffers, and a short one through buffers
+  // smaller than the header, so that faults cut the header too.
+  for (const auto& [history, size] :
+       {std::pair{EveryValue(10), std::size_t{65536}}, {EveryValue(1).substr(0, 6226), 64}}) {
+    SCOPED_TRACE("buffers of " + std::to_string(size));
+    ASSERT_TRUE(WriteFile("fault.hst", history));
+    const RunOptions buffers{size, size};
+    const std::string not_read = "The History file fault.hst was not read to its end\r\n";
+    const std::string not_closed = "The fault.hst.txt file was not closed\r\n";
+    IoFaultPlan count;  // fails nothing, counts the calls
+    const Outcome clean = Convert("fault.hst", "t", buffers, &count);
+    ASSERT_TRUE(clean == (Outcome{0, "", ReferenceText(history, '\t')}));
+    ASSERT_GT(count.reads, 20);
+    ASSERT_GT(count.writes, 60);
+
+    for (long k = 1; k <= count.reads; ++k) {
+      IoFaultPlan plan{.fail_read = k};
+      const Outcome faulted = Convert("fault.hst", "t", buffers, &plan);
+      const std::string cut_text = ReferenceText(history.substr(0, plan.bytes_read), '\t');
+      ASSERT_TRUE(faulted == (Outcome{1, not_read, cut_text})) << "read " << k;
+    }
+    for (long k = 1; k <= count.writes; ++k) {
+      IoFaultPlan plan{.fail_write = k};
+      const Outcome faulted = Convert("fault.hst", "t", buffers, &plan);
+      const auto stored = static_cast<std::size_t>(plan.bytes_written);
+      ASSERT_TRUE(faulted == (Outcome{1, not_closed, clean.text.substr(0, stored)}))
+          << "write " << k;
+    }
+    IoFaultPlan history_close{.fail_close = 1};
+    EXPECT_TRUE(Convert("fault.hst", "t", buffers, &history_close) ==
+                (Outcome{0, "The History file fault.hst was not closed\r\n", clean.text}));
+    IoFaultPlan text_close{.fail_close = 2};
+    EXPECT_TRUE(Convert("fault.hst", "t", buffers, &text_close) ==
+                (Outcome{1, not_closed, clean.text}));
   }
 }
 
