@@ -12,7 +12,7 @@ if(NOT tool_count EQUAL 1)
 endif()
 
 execute_process(COMMAND dpkg-deb --contents "${tool_deb}" OUTPUT_VARIABLE contents)
-foreach(path ./usr/bin/Vindolar ./usr/share/man/man1/Vindolar.1 ./usr/share/doc/vindolar/README.md)
+foreach(path ./usr/bin/Vindolar ./usr/share/man/man1/Vindolar.1.gz ./usr/share/doc/vindolar/README.md)
   if(NOT contents MATCHES " ${path}\n")
     message(FATAL_ERROR "vindolar does not hold ${path}:\n${contents}")
   endif()
@@ -28,7 +28,7 @@ file(TOUCH "${root}/var/lib/dpkg/status")
 run_or_fail(dpkg --root=${root} --log=${WORK}/dpkg.log --force-depends --force-not-root
   --install ${tool_deb})
 execute_process(COMMAND dpkg --root=${root} --listfiles vindolar OUTPUT_VARIABLE listed)
-if(NOT listed MATCHES "/usr/share/man/man1/Vindolar.1")
+if(NOT listed MATCHES "/usr/share/man/man1/Vindolar.1.gz")
   message(FATAL_ERROR "dpkg does not list the man page:\n${listed}")
 endif()
 

@@ -6,7 +6,7 @@ file(REMOVE_RECURSE "${STAGE}")
 run_or_fail(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${STAGE}")
 expect_files(
   "${STAGE}/bin/Vindolar"
-  "${STAGE}/share/man/man1/Vindolar.1"
+  "${STAGE}/share/man/man1/Vindolar.1.gz"
   "${STAGE}/share/doc/vindolar/README.md")
 
 set(text "${STAGE}-sample.txt")
