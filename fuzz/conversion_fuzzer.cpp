@@ -15,36 +15,29 @@
 
 #include "conversion_support.h"
 
-namespace {
-
-char ExpectedDelimiter(bool given, std::uint8_t first) {
-  if (!given || first < 0x20 || first > 0x7E) return ',';
-  return first == 't' ? '\t' : static_cast<char>(first);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 2) return 0;
   static const std::size_t kHistoryBuffers[] = {2,   3,   4,   5,   7,   64,   221,  222,
                                                 223, 225, 226, 227, 228, 1000, 4096, 262144};
   static const std::size_t kTextBuffers[] = {1, 16, 17, 18, 25, 82, 83, 262144};
-  const RunOptions buffers{kHistoryBuffers[data[1] & 0x0F], kTextBuffers[(data[1] >> 4) & 0x07]};
-  const bool given = (data[1] & 0x80) == 0;
-  const char argument[2] = {static_cast<char>(data[0]), '\0'};
   static const std::string path =
       std::string(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp") +
       "/vindolar-fuzz-" + std::to_string(getpid()) + ".hst";
+  if (size < 2) return 0;
+  const bool given = (data[1] & 0x80) == 0;
+  const char argument[2] = {static_cast<char>(data[0]), '\0'};
   const std::string history(reinterpret_cast<const char*>(data + 2), size - 2);
   if (!WriteFile(path, history)) std::abort();
-  const Outcome outcome = Convert(path, given ? argument : nullptr, buffers);
-  (void)std::remove(path.c_str());
-  (void)std::remove((path + ".txt").c_str());
-  const std::string expected = ReferenceText(history, ExpectedDelimiter(given, data[0]));
-  if (outcome.status != 0 || !outcome.messages.empty() || outcome.text != expected) {
+  const Outcome outcome =
+      Convert(path, given ? argument : nullptr,
+              {kHistoryBuffers[data[1] & 0x0F], kTextBuffers[data[1] >> 4 & 7]});
+  char delimiter = given && data[0] >= 0x20 && data[0] <= 0x7E ? static_cast<char>(data[0]) : ',';
+  if (delimiter == 't') delimiter = '\t';
+  for (const char* suffix : {"", ".txt", ".out"}) std::filesystem::remove(path + suffix);
+  const Outcome expected{0, "", ReferenceText(history, delimiter)};
+  if (!(outcome == expected)) {
     (void)std::fprintf(stderr, "status %d, messages \"%s\"\ntext:\n%s\nexpected:\n%s\n",
                        outcome.status, outcome.messages.c_str(), outcome.text.c_str(),
-                       expected.c_str());
+                       expected.text.c_str());
     std::abort();
   }
   return 0;

@@ -1,6 +1,7 @@
-# Builds GoogleTest from its sources when VINDOLAR_GTEST_SOURCE_DIR names
-# them (Debian's googletest package puts them in /usr/src/googletest). A
-# cross build needs this: the installed libgtest is built for the host.
+# GoogleTest for the tests: the installed package, or built from its sources
+# when VINDOLAR_GTEST_SOURCE_DIR names them (Debian's googletest package puts
+# them in /usr/src/googletest). A cross build needs the sources: the
+# installed libgtest is built for the host.
 set(VINDOLAR_GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest sources to build instead of find_package(GTest)")
 
 if(VINDOLAR_GTEST_SOURCE_DIR)
@@ -11,4 +12,6 @@ if(VINDOLAR_GTEST_SOURCE_DIR)
   set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
   add_subdirectory(${VINDOLAR_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   set_directory_properties(PROPERTIES COMPILE_OPTIONS "${vindolar_compile_options}")
+else()
+  find_package(GTest REQUIRED)
 endif()
