@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
   const char title[32] = "Drum pressure, boiler 2";
   std::memcpy(bytes.data() + 144, title, sizeof title);
   const float scale[4] = {0.0f, 32000.0f, 0.0f, 16.5f};
-  for (std::size_t i = 0; i < 4; ++i) Put32(bytes, 112 + 4 * i, std::bit_cast<std::uint32_t>(scale[i]));
+  for (std::size_t i = 0; i < 4; ++i)
+    Put32(bytes, 112 + 4 * i, std::bit_cast<std::uint32_t>(scale[i]));
   Put32(bytes, 186, 500);
   Put32(bytes, 202, 1700000000);
   Put32(bytes, 206, 1700000000 + 47);
