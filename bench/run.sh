@@ -5,7 +5,7 @@
 # 1 GiB input; --large also converts a history file of over 4 GiB. Exits
 # non-zero when a target is missed. Needs hyperfine, time and python3.
 set -euo pipefail
-build=$(dirname "$0")/../build/release mib=64 rounds=5 runs=3 dir=/dev/shm large='' failed=0
+build=$(dirname "$0")/../build/release mib=64 rounds=15 runs=1 dir=/dev/shm large='' failed=0
 usage="usage: $0 [--build DIR] [--mib N] [--rounds N] [--runs N] [--dir DIR] [--large]"
 while [ $# -gt 0 ]; do
   case $1 in
@@ -35,8 +35,9 @@ cmp -s kept.txt base.txt || { echo "$0: the tool and the baseline write differen
 
 # Each contender's output is removed before each of its runs (--prepare),
 # so that none pays for emptying an old file. On a shared machine a ratio is
-# fair only between runs made moments apart: hence short rounds, the order
-# turned by one each round, and the ratios taken round by round.
+# fair only between runs made moments apart: hence short rounds (a warm-up
+# run of each contender in the first), the order turned by one each round,
+# and the ratios taken round by round.
 printf -v T %q "$tool" && printf -v B %q "$base"  # quoted for hyperfine
 names=(Vindolar "floor: cp of its output" "baseline stdio" "od -td2" "Vindolar to /dev/null")
 cmds=("$T bench.hst tool.txt" "cp kept.txt copy.txt" "$B bench.hst base.txt"
@@ -49,7 +50,7 @@ for ((r = 0; r < rounds; r++)); do
     args+=(-n "${names[i]}" -p "${preps[i]}" "${cmds[i]}")
   done
   echo "Round $((r + 1)) of $rounds"
-  hyperfine -N -w 1 -r "$runs" --export-json "round$r.json" "${args[@]}"
+  hyperfine -N -w $((r == 0)) -r "$runs" --export-json "round$r.json" "${args[@]}"
 done
 
 # Peak memory with address space randomization off: where the loader places
