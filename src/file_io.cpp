@@ -120,11 +120,10 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
 }
 
 std::size_t ReadBytes(std::FILE* file, void* data, std::size_t size, bool* failed) {
-  if (FaultDue(&IoFaultPlan::reads, &IoFaultPlan::fail_read)) {
-    *failed = true;
-    return 0;
-  }
-  std::size_t got = std::fread(data, 1, size, file);
+  // A planned fault reads nothing and leaves the stream's flags as they are,
+  // as a blunt fault injector does: the check below has to catch it.
+  const bool faulted = FaultDue(&IoFaultPlan::reads, &IoFaultPlan::fail_read);
+  std::size_t got = faulted ? 0 : std::fread(data, 1, size, file);
   // A short read is the end of the file only when the stream says so: one
   // that stops anywhere else failed, whether or not the error flag is set.
   if (got < size && (std::ferror(file) != 0 || std::feof(file) == 0)) *failed = true;
