@@ -15,3 +15,4 @@ if(VINDOLAR_GTEST_SOURCE_DIR)
 else()
   find_package(GTest REQUIRED)
 endif()
+include(GoogleTest)  # gtest_discover_tests

@@ -49,10 +49,10 @@ TEST(Conversion, BothDroppedSampleFindersAgreeOnEveryRunOfTen) {
 // reads stopped gives; after a failed write it is exactly the bytes stored
 // before it. Neither is ever reported as a success.
 TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted) {
-  // A long file through mid-sized buffers, and a short one through buffers
-  // smaller than the header, so that faults cut the header too.
+  // A long file through mid-sized buffers, and a short one read two bytes
+  // at a time, so that faults cut the header anywhere too.
   for (const auto& [history, size] :
-       {std::pair{EveryValue(10), std::size_t{65536}}, {EveryValue(1).substr(0, 6226), 64}}) {
+       {std::pair{EveryValue(10), std::size_t{65536}}, {EveryValue(1).substr(0, 2226), 2}}) {
     SCOPED_TRACE("buffers of " + std::to_string(size));
     ASSERT_TRUE(WriteFile("fault.hst", history));
     const RunOptions buffers{size, size};
@@ -66,7 +66,9 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
     for (long k = 1; k <= count.reads; ++k) {
       IoFaultPlan plan{.fail_read = k};
       const Outcome faulted = Convert("fault.hst", "t", buffers, &plan);
-      const std::string cut_text = ReferenceText(history.substr(0, plan.bytes_read), '\t');
+      // Two bytes at a time, the reads stop at 222 and skip to the samples at 226.
+      const std::size_t cut = plan.bytes_read + (size == 2 && plan.bytes_read > 222 ? 4 : 0);
+      const std::string cut_text = ReferenceText(history.substr(0, cut), '\t');
       ASSERT_TRUE(faulted == (Outcome{1, not_read, cut_text})) << "read " << k;
     }
     for (long k = 1; k <= count.writes; ++k) {

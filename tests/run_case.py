@@ -25,7 +25,7 @@ def main(case_path, tool):
     history[144:176] = bytes(32)
     for offset, _ in FIELDS.values():
         history[offset:offset + 4] = bytes(4)
-    setup, runs, block = [], [], None
+    links, runs, block = [], [], None
     for line in open(case_path, encoding='utf-8').read().splitlines():
         if line.startswith('|') and block is not None:  # |text| ends in CR LF, |text does not
             block += unescape(line[1:-1]) + b'\r\n' if line.endswith('|') else unescape(line[1:])
@@ -45,9 +45,8 @@ def main(case_path, tool):
                 history += struct.pack('<H', int(sample, 0) & 0xFFFF) * int(count or 1)
         elif key == 'cut':
             del history[int(value):]
-        elif key in ('link', 'write'):
-            block = bytearray()
-            setup.append((key, value, block))
+        elif key == 'link':
+            links.append(value)
         elif key == 'run':
             runs.append({'args': [unescape(arg) for arg in shlex.split(value)], 'status': 0,
                          'stdout': b'', 'stderr': b''})
@@ -63,11 +62,8 @@ def main(case_path, tool):
     failures = []
     with tempfile.TemporaryDirectory(prefix='vindolar-case-') as folder:
         Path(folder, 'in.hst').write_bytes(history)
-        for action, name, contents in setup:
-            if action == 'link':
-                os.link(Path(folder, 'in.hst'), Path(folder, name))
-            else:
-                Path(folder, name).write_bytes(contents)
+        for name in links:  # other names for the history file
+            os.link(Path(folder, 'in.hst'), Path(folder, name))
         for run in runs:
             args = run.pop('args')
             done = subprocess.run(tool + args, cwd=folder, capture_output=True, check=False)
