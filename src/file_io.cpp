@@ -53,12 +53,8 @@ PathKind KindOfPath(const char* path) {
   if (!Widen(path, wide_path, 32768)) return PathKind::kMissing;
   struct _stat64 info;
   if (_wstat64(wide_path, &info) != 0) return PathKind::kMissing;
-  return (info.st_mode & _S_IFMT) == _S_IFREG ? PathKind::kRegularFile : PathKind::kOther;
-}
-
-bool IsRegularFile(std::FILE* file) {
-  struct _stat64 info;
-  return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+  if ((info.st_mode & _S_IFMT) == _S_IFREG) return PathKind::kRegularFile;
+  return (info.st_mode & _S_IFMT) == _S_IFDIR ? PathKind::kDirectory : PathKind::kOther;
 }
 
 bool IdentifyPath(const char* path, FileIdentity* identity) {
@@ -70,10 +66,6 @@ bool IdentifyPath(const char* path, FileIdentity* identity) {
   bool known = IdentifyHandle(handle, identity);
   CloseHandle(handle);
   return known;
-}
-
-bool IdentifyFile(std::FILE* file, FileIdentity* identity) {
-  return IdentifyHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), identity);
 }
 
 #else
@@ -89,25 +81,13 @@ std::FILE* OpenFile(const char* path, const char* mode) {
 PathKind KindOfPath(const char* path) {
   struct stat info;
   if (stat(path, &info) != 0) return PathKind::kMissing;
-  return S_ISREG(info.st_mode) ? PathKind::kRegularFile : PathKind::kOther;
-}
-
-bool IsRegularFile(std::FILE* file) {
-  struct stat info;
-  return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+  if (S_ISREG(info.st_mode)) return PathKind::kRegularFile;
+  return S_ISDIR(info.st_mode) ? PathKind::kDirectory : PathKind::kOther;
 }
 
 bool IdentifyPath(const char* path, FileIdentity* identity) {
   struct stat info;
   if (stat(path, &info) != 0) return false;
-  identity->volume = static_cast<std::uint64_t>(info.st_dev);
-  identity->index = static_cast<std::uint64_t>(info.st_ino);
-  return true;
-}
-
-bool IdentifyFile(std::FILE* file, FileIdentity* identity) {
-  struct stat info;
-  if (fstat(fileno(file), &info) != 0) return false;
   identity->volume = static_cast<std::uint64_t>(info.st_dev);
   identity->index = static_cast<std::uint64_t>(info.st_ino);
   return true;

@@ -13,9 +13,10 @@
 // their own.
 std::FILE* OpenFile(const char* path, const char* mode);
 
-enum class PathKind { kMissing, kRegularFile, kOther };
+// kOther is whatever is neither a regular file nor a folder: a pipe, a
+// FIFO, a character device or a socket.
+enum class PathKind { kMissing, kRegularFile, kDirectory, kOther };
 PathKind KindOfPath(const char* path);
-bool IsRegularFile(std::FILE* file);
 
 // What tells two names of one file apart from two files: device and inode,
 // or on Windows the volume serial number and file index.
@@ -24,7 +25,6 @@ struct FileIdentity {
   std::uint64_t index;
 };
 bool IdentifyPath(const char* path, FileIdentity* identity);
-bool IdentifyFile(std::FILE* file, FileIdentity* identity);
 bool SameFile(const FileIdentity& a, const FileIdentity& b);
 
 // Reads up to `size` bytes and returns how many arrived. Fewer arrive at the

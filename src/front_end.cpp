@@ -40,26 +40,24 @@ const char* const kTextIsHistory =
     "The .txt file %s was not created/opened: it is the History file";
 const char* const kTextNotClosed = "The %s file was not closed";
 
-// Opens the history file, refusing anything but a regular file: a directory
-// opens on some systems, and a pipe or device never ends or never seeks.
-std::FILE* OpenHistoryFile(const char* path) {
-  // Looked at before opening, since opening a FIFO would wait for a writer.
-  if (KindOfPath(path) != PathKind::kRegularFile) return nullptr;
-  std::FILE* file = OpenFile(path, "rb");
-  if (file != nullptr && !IsRegularFile(file)) {
-    (void)std::fclose(file);  // only opened for reading: nothing to lose
-    return nullptr;
-  }
-  return file;
+// Creates or empties a regular file for reading and writing, as callers
+// have always had it, so that a file that cannot be opened for both fails.
+// Anything else (a pipe, a FIFO, a device) is opened for writing only: a
+// tool that holds the read end of its own output never learns that the
+// reader has gone, and a FIFO would take the text with no reader at all.
+// Opened for writing only, a FIFO waits for its reader.
+std::FILE* OpenTextFile(const char* path) {
+  return OpenFile(path, KindOfPath(path) == PathKind::kOther ? "wb" : "w+b");
 }
 
-// True when `text_path` names the open history file under any name (a link,
-// another spelling of the path): opening it for writing would empty it.
-bool NamesHistoryFile(const char* text_path, std::FILE* history) {
-  FileIdentity text_id;
+// True when both paths name one file, under any name (a link, another
+// spelling of the path): writing the text would empty the history file, or
+// feed a FIFO its own output.
+bool NameOneFile(const char* history_path, const char* text_path) {
   FileIdentity history_id;
-  return IdentifyPath(text_path, &text_id) && IdentifyFile(history, &history_id) &&
-         SameFile(text_id, history_id);
+  FileIdentity text_id;
+  return IdentifyPath(history_path, &history_id) && IdentifyPath(text_path, &text_id) &&
+         SameFile(history_id, text_id);
 }
 
 // Hands every sample to the writer. The loop works on copies of the two
@@ -117,17 +115,24 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   const char* text_path = argv[2];
   char delimiter = argc == 4 ? ChooseDelimiter(argv[3]) : ',';
 
-  std::FILE* history_file = OpenHistoryFile(history_path);
+  // The history is read from its first byte to its end, so a pipe, a FIFO
+  // or a device serves as well as a regular file. A folder is refused here:
+  // some systems open one and fail only its reads.
+  if (KindOfPath(history_path) == PathKind::kDirectory) {
+    Report(messages, kNotOpened, history_path);
+    return 1;
+  }
+  // Before anything is opened: opening a FIFO waits for its other end.
+  if (NameOneFile(history_path, text_path)) {
+    Report(messages, kTextIsHistory, text_path);
+    return 1;
+  }
+  std::FILE* history_file = OpenFile(history_path, "rb");
   if (history_file == nullptr) {
     Report(messages, kNotOpened, history_path);
     return 1;
   }
-  if (NamesHistoryFile(text_path, history_file)) {
-    Report(messages, kTextIsHistory, text_path);
-    (void)std::fclose(history_file);
-    return 1;
-  }
-  std::FILE* text_file = OpenFile(text_path, "w+b");
+  std::FILE* text_file = OpenTextFile(text_path);
   if (text_file == nullptr) {
     Report(messages, kTextNotOpened, text_path);
     (void)std::fclose(history_file);

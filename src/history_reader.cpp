@@ -17,7 +17,6 @@ void Fill(HistoryStream& history, std::size_t wanted) {
   std::size_t got = ReadBytes(history.file, history.buffer + unread, room, &history.read_failed);
   history.next = history.buffer;
   history.end = history.buffer + unread + got;
-  history.end_offset += static_cast<long long>(got);
   if (got < room) history.exhausted = true;
 }
 
@@ -76,16 +75,8 @@ HistoryHeader ReadHistoryHeader(HistoryStream& history) {
 }
 
 void SeekToSamples(HistoryStream& history) {
-  long long buffer_start = history.end_offset - (history.end - history.buffer);
-  if (FirstSampleOffset >= buffer_start && FirstSampleOffset <= history.end_offset) {
-    history.next = history.buffer + (FirstSampleOffset - buffer_start);
-    return;
-  }
-  history.next = history.end = history.buffer;
-  history.end_offset = FirstSampleOffset;
-  // A stream that has failed stays failed: nothing after an I/O error is trusted.
-  if (!history.read_failed)
-    history.exhausted = std::fseek(history.file, FirstSampleOffset, SEEK_SET) != 0;
+  unsigned char unused[FirstSampleOffset - kHistoryHeaderSize];
+  Take(history, unused, sizeof unused);
 }
 
 HistoryStream RefillHistoryStream(HistoryStream history) {

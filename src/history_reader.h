@@ -10,8 +10,10 @@
 #include <emmintrin.h>
 #endif
 
-// Reads a history file: a 222-byte header, four unread bytes, then signed
+// Reads a history file: a 222-byte header, four unused bytes, then signed
 // 16-bit little-endian samples from FirstSampleOffset to the end of the file.
+// The file is read once from its first byte to its end and never seeks, so
+// a pipe or a device serves as well as a regular file.
 
 inline constexpr long FirstSampleOffset = 226;
 inline constexpr std::size_t kHistoryHeaderSize = 222;
@@ -39,7 +41,6 @@ struct HistoryStream {
   std::size_t capacity = 0;
   const unsigned char* next = nullptr;
   const unsigned char* end = nullptr;
-  long long end_offset = 0;  // file offset of the byte at `end`
   bool exhausted = false;    // a read came back short: end of file or error
   bool read_failed = false;  // an I/O error, as opposed to the end of the file
 };
@@ -53,7 +54,8 @@ HistoryStream MakeHistoryStream(std::FILE* file, unsigned char* buffer, std::siz
 // supply, or that an I/O error kept from arriving, read as zero bytes.
 HistoryHeader ReadHistoryHeader(HistoryStream& history);
 
-// Moves to FirstSampleOffset, whatever the current position.
+// Moves from the end of the header to FirstSampleOffset by reading through
+// the four unused bytes.
 void SeekToSamples(HistoryStream& history);
 
 // Returns the stream with at least two unread bytes, if the file still has

@@ -4,9 +4,9 @@
 # line, and compares the exit status, standard output and error, and the
 # files the case names, byte for byte.
 #
-# Usage: run_case.py CASE TOOL...  (TOOL may start with a wrapper, such as
-# cmake/wine-run PREFIX).
-import os, shlex, struct, subprocess, sys, tempfile
+# Usage: run_case.py CASE SYSTEM TOOL...  (SYSTEM is CMake's name of the
+# target system; TOOL may start with a wrapper, such as cmake/wine-run PREFIX).
+import os, shlex, struct, subprocess, sys, tempfile, threading, time
 from pathlib import Path
 
 FIELDS = {'RawZero': (112, '<f'), 'RawFull': (116, '<f'), 'EngZero': (120, '<f'),
@@ -18,14 +18,51 @@ def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
     return text.encode().decode('unicode_escape').encode('latin-1')
 
 
-def main(case_path, tool):
+def run_tool(command, folder, run):
+    """Runs the tool with the run's streams: feeds in.hst to its standard
+    input or a FIFO, drains a FIFO, or closes standard output early."""
+    feed, drain, keep = run.pop('feed', None), run.pop('drain', None), run.pop('stdout-closes', None)
+    proc = subprocess.Popen(command, cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            stdin=subprocess.PIPE if feed == 'stdin' else subprocess.DEVNULL,
+                            restore_signals=run.pop('sigpipe', None) != 'ignored')
+    got, problems = {drain: None}, []
+    def io(key, stream, size=-1):
+        got[key] = stream.read(size)
+        stream.close()
+    def feed_history():  # the writer comes only after the tool has waited for it
+        time.sleep(0.3)
+        with proc.stdin if feed == 'stdin' else open(Path(folder, feed), 'wb') as pipe:
+            pipe.write(Path(folder, 'in.hst').read_bytes())
+    def drain_fifo():
+        time.sleep(0.5)
+        if proc.poll() is not None:
+            problems.append(f'ended before a reader opened {drain}')
+        io(drain, open(Path(folder, drain), 'rb'))
+    threads = [threading.Thread(target=io, args=('stdout', proc.stdout, keep or -1)),
+               threading.Thread(target=io, args=('stderr', proc.stderr))]
+    threads += [threading.Thread(target=feed_history)] if feed else []
+    threads += [threading.Thread(target=drain_fifo)] if drain else []
+    for thread in threads:
+        thread.daemon = True
+        thread.start()
+    try:  # a hang is a failure, never a wait for ever
+        got['status'] = proc.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        return {'status': 'no end within 60 s'}, problems
+    for thread in threads:
+        thread.join(5)
+    return got, problems
+
+
+def main(case_path, system, tool):
     # Unnamed header bytes hold a pattern, so that a field read from the
     # wrong place shows; the title and the numbers start as zeros.
     history = bytearray(0xA0 + i % 31 for i in range(226))
     history[144:176] = bytes(32)
     for offset, _ in FIELDS.values():
         history[offset:offset + 4] = bytes(4)
-    links, runs, block = [], [], None
+    links, fifos, runs, block = [], [], [], None
     for line in open(case_path, encoding='utf-8').read().splitlines():
         if line.startswith('|') and block is not None:  # |text| ends in CR LF, |text does not
             block += unescape(line[1:-1]) + b'\r\n' if line.endswith('|') else unescape(line[1:])
@@ -56,6 +93,12 @@ def main(case_path, tool):
             block = runs[-1][value or key] = bytearray()
         elif key == 'absent':
             runs[-1][value] = None
+        elif key in ('feed', 'drain', 'stdout-closes', 'sigpipe'):  # see run_tool
+            runs[-1][key] = int(value) if key == 'stdout-closes' else value
+        elif key == 'only':  # a run this system cannot make (Wine has no FIFOs)
+            runs[-1]['only'] = value
+        elif key == 'fifo':
+            fifos.append(value)
         elif line.strip() and not line.startswith('#'):
             sys.exit(f'{case_path}: unknown line: {line}')
 
@@ -64,10 +107,13 @@ def main(case_path, tool):
         Path(folder, 'in.hst').write_bytes(history)
         for name in links:  # other names for the history file
             os.link(Path(folder, 'in.hst'), Path(folder, name))
+        for name in fifos:
+            os.mkfifo(Path(folder, name))
+        runs = [run for run in runs if run.pop('only', system) == system]
         for run in runs:
             args = run.pop('args')
-            done = subprocess.run(tool + args, cwd=folder, capture_output=True, check=False)
-            got = {'status': done.returncode, 'stdout': done.stdout, 'stderr': done.stderr}
+            got, problems = run_tool(tool + args, folder, run)
+            failures += [f'run {args}: {problem}' for problem in problems]
             for name, want in run.items():
                 if name not in got:  # a file, or None when it may not exist
                     path = Path(folder, name)
@@ -80,4 +126,4 @@ def main(case_path, tool):
 
 
 if __name__ == '__main__':
-    sys.exit(main(sys.argv[1], sys.argv[2:]))
+    sys.exit(main(sys.argv[1], sys.argv[2], sys.argv[3:]))
