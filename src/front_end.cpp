@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <memory>
+#include <string>
 
 #include "file_io.h"
 #include "history_reader.h"
@@ -15,21 +15,16 @@ namespace {
 // message that cannot be written has nowhere else to go; the exit status
 // still tells the caller.
 void Report(std::FILE* messages, const char* format, const char* path) {
-  const char* marker = std::strstr(format, "%s");
-  (void)std::fwrite(format, 1, static_cast<std::size_t>(marker - format), messages);
-  (void)std::fwrite(path, 1, std::strlen(path), messages);
-  (void)std::fputs(marker + 2, messages);
-  (void)std::fwrite("\r\n", 1, 2, messages);
-  (void)std::fflush(messages);
+  std::string message = format;
+  message.replace(message.find("%s"), 2, path);
+  WriteMessage(messages, message + "\r\n");
 }
 
 void PrintUsage(std::FILE* messages) {
-  (void)std::fputs(
-      "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
-      "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
-      "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n",
-      messages);
-  (void)std::fflush(messages);
+  WriteMessage(messages,
+               "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
+               "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
+               "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n");
 }
 
 const char* const kNotOpened = "The History file %s was not opened";
@@ -40,25 +35,12 @@ const char* const kTextIsHistory =
     "The .txt file %s was not created/opened: it is the History file";
 const char* const kTextNotClosed = "The %s file was not closed";
 
-// Opens the history file, refusing anything but a regular file: a directory
-// opens on some systems, and a pipe or device never ends or never seeks.
-std::FILE* OpenHistoryFile(const char* path) {
-  // Looked at before opening, since opening a FIFO would wait for a writer.
-  if (KindOfPath(path) != PathKind::kRegularFile) return nullptr;
-  std::FILE* file = OpenFile(path, "rb");
-  if (file != nullptr && !IsRegularFile(file)) {
-    (void)std::fclose(file);  // only opened for reading: nothing to lose
-    return nullptr;
-  }
-  return file;
-}
-
-// True when `text_path` names the open history file under any name (a link,
+// True when `text_path` names the history file under any name (a link,
 // another spelling of the path): opening it for writing would empty it.
-bool NamesHistoryFile(const char* text_path, std::FILE* history) {
+bool NamesHistoryFile(const char* text_path, const char* history_path) {
   FileIdentity text_id;
   FileIdentity history_id;
-  return IdentifyPath(text_path, &text_id) && IdentifyFile(history, &history_id) &&
+  return IdentifyPath(text_path, &text_id) && IdentifyPath(history_path, &history_id) &&
          SameFile(text_id, history_id);
 }
 
@@ -117,17 +99,25 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   const char* text_path = argv[2];
   char delimiter = argc == 4 ? ChooseDelimiter(argv[3]) : ',';
 
-  std::FILE* history_file = OpenHistoryFile(history_path);
+  // Anything but a regular file is refused: a device never ends or cannot
+  // seek. Looked at before opening, since opening a FIFO would wait for a
+  // writer.
+  if (KindOfPath(history_path) != PathKind::kRegularFile) {
+    Report(messages, kNotOpened, history_path);
+    return 1;
+  }
+  if (NamesHistoryFile(text_path, history_path)) {
+    Report(messages, kTextIsHistory, text_path);
+    return 1;
+  }
+  std::FILE* history_file = OpenFile(history_path, "rb");
   if (history_file == nullptr) {
     Report(messages, kNotOpened, history_path);
     return 1;
   }
-  if (NamesHistoryFile(text_path, history_file)) {
-    Report(messages, kTextIsHistory, text_path);
-    (void)std::fclose(history_file);
-    return 1;
-  }
-  std::FILE* text_file = OpenFile(text_path, "w+b");
+  // A device or pipe is written as a stream; a file is created or emptied.
+  const char* text_mode = KindOfPath(text_path) == PathKind::kOther ? "wb" : "w+b";
+  std::FILE* text_file = OpenFile(text_path, text_mode);
   if (text_file == nullptr) {
     Report(messages, kTextNotOpened, text_path);
     (void)std::fclose(history_file);
