@@ -1,4 +1,5 @@
-// What only Windows has: the long form of paths.
+// What only Windows has: the long form of paths and the resources of
+// Vindolar.exe.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,4 +16,17 @@ TEST(Windows, LongPathsGetTheVerbatimFormAndShortOnesStayAsTyped) {
   const std::wstring longest = L"C:\\" + std::wstring(256, L'x');
   EXPECT_EQ(LongPathForm(L"x", longest), L"x");
   EXPECT_EQ(LongPathForm(L"x", longest + L"x"), L"\\\\?\\" + longest + L"x");
+}
+
+// The file version, as File Properties shows it.
+TEST(Windows, TheExecutableCarriesTheProjectVersion) {
+  std::string info(GetFileVersionInfoSizeW(VINDOLAR_EXE, nullptr), '\0');
+  ASSERT_TRUE(GetFileVersionInfoW(VINDOLAR_EXE, 0, info.size(), info.data()));
+  VS_FIXEDFILEINFO* fixed;
+  UINT size;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+  EXPECT_EQ(std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                std::to_wstring(HIWORD(fixed->dwFileVersionLS)),
+            VINDOLAR_VERSION);
 }
