@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <memory>
+#include <string>
 
 #include "file_io.h"
 #include "history_reader.h"
@@ -15,21 +15,16 @@ namespace {
 // message that cannot be written has nowhere else to go; the exit status
 // still tells the caller.
 void Report(std::FILE* messages, const char* format, const char* path) {
-  const char* marker = std::strstr(format, "%s");
-  (void)std::fwrite(format, 1, static_cast<std::size_t>(marker - format), messages);
-  (void)std::fwrite(path, 1, std::strlen(path), messages);
-  (void)std::fputs(marker + 2, messages);
-  (void)std::fwrite("\r\n", 1, 2, messages);
-  (void)std::fflush(messages);
+  std::string message = format;
+  message.replace(message.find("%s"), 2, path);
+  WriteMessage(messages, message + "\r\n");
 }
 
 void PrintUsage(std::FILE* messages) {
-  (void)std::fputs(
-      "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
-      "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
-      "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n",
-      messages);
-  (void)std::fflush(messages);
+  WriteMessage(messages,
+               "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
+               "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
+               "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n");
 }
 
 const char* const kNotOpened = "The History file %s was not opened";

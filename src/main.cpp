@@ -26,7 +26,8 @@ std::string Utf8(const wchar_t* wide) {
 // The wide entry point (linked with -municode) gets the arguments as the C
 // library splits the command line, with every character intact; the narrow
 // one would squeeze them into the ANSI code page. The run takes them as
-// UTF-8, which OpenFile widens again, and messages repeat them as UTF-8.
+// UTF-8, which OpenFile widens again, and messages repeat them as UTF-8 (a
+// console gets them as UTF-16: see WriteMessage).
 // Standard output goes to binary mode: in text mode the C library would turn
 // each CR LF the tool writes into CR CR LF.
 int wmain(int argc, wchar_t** wide_argv) {
