@@ -19,40 +19,34 @@ def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
 
 
 def run_tool(command, folder, run):
-    """Runs the tool with the run's streams: feeds in.hst to its standard
-    input or a FIFO, drains a FIFO, or closes standard output early."""
-    feed, drain, keep = run.pop('feed', None), run.pop('drain', None), run.pop('stdout-closes', None)
-    proc = subprocess.Popen(command, cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                            stdin=subprocess.PIPE if feed == 'stdin' else subprocess.DEVNULL,
-                            restore_signals=run.pop('sigpipe', None) != 'ignored')
-    got, problems = {drain: None}, []
-    def io(key, stream, size=-1):
-        got[key] = stream.read(size)
-        stream.close()
-    def feed_history():  # the writer comes only after the tool has waited for it
-        time.sleep(0.3)
-        with proc.stdin if feed == 'stdin' else open(Path(folder, feed), 'wb') as pipe:
-            pipe.write(Path(folder, 'in.hst').read_bytes())
+    """Runs the tool, feeding in.hst to its standard input or to a FIFO,
+    draining a FIFO, or closing standard output after N bytes. The other end
+    of a FIFO comes late: the tool must wait for it. A hang is a failure."""
+    feed, drain, keep = (run.pop(key, None) for key in ('feed', 'drain', 'stdout-closes'))
+    history = Path(folder, 'in.hst').read_bytes()
+    proc = subprocess.Popen(command, cwd=folder, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, restore_signals=run.pop('sigpipe', '') != 'ignored')
+    got = {}
     def drain_fifo():
-        time.sleep(0.5)
-        if proc.poll() is not None:
-            problems.append(f'ended before a reader opened {drain}')
-        io(drain, open(Path(folder, drain), 'rb'))
-    threads = [threading.Thread(target=io, args=('stdout', proc.stdout, keep or -1)),
-               threading.Thread(target=io, args=('stderr', proc.stderr))]
-    threads += [threading.Thread(target=feed_history)] if feed else []
-    threads += [threading.Thread(target=drain_fifo)] if drain else []
-    for thread in threads:
-        thread.daemon = True
-        thread.start()
-    try:  # a hang is a failure, never a wait for ever
-        got['status'] = proc.wait(timeout=60)
+        got[drain] = (b'(ended before its reader came)' if proc.poll() is not None
+                      else Path(folder, drain).read_bytes())
+    timers = [threading.Timer(0.5, drain_fifo)] if drain else []
+    if feed not in (None, 'stdin'):
+        timers.append(threading.Timer(0.3, Path(folder, feed).write_bytes, [history]))
+    for timer in timers:
+        timer.daemon = True
+        timer.start()
+    if keep:
+        got['stdout'] = proc.stdout.read(keep)
+        proc.stdout.close()
+    try:
+        out, got['stderr'] = proc.communicate(history if feed == 'stdin' else b'', timeout=60)
     except subprocess.TimeoutExpired:
         proc.kill()
-        return {'status': 'no end within 60 s'}, problems
-    for thread in threads:
-        thread.join(5)
-    return got, problems
+        return {'status': 'no end within 60 s'}
+    for timer in timers:
+        timer.join(5)
+    return {'stdout': out, drain: None, **got, 'status': proc.returncode}
 
 
 def main(case_path, system, tool):
@@ -93,10 +87,8 @@ def main(case_path, system, tool):
             block = runs[-1][value or key] = bytearray()
         elif key == 'absent':
             runs[-1][value] = None
-        elif key in ('feed', 'drain', 'stdout-closes', 'sigpipe'):  # see run_tool
+        elif key in ('feed', 'drain', 'stdout-closes', 'sigpipe', 'only'):  # see run_tool
             runs[-1][key] = int(value) if key == 'stdout-closes' else value
-        elif key == 'only':  # a run this system cannot make (Wine has no FIFOs)
-            runs[-1]['only'] = value
         elif key == 'fifo':
             fifos.append(value)
         elif line.strip() and not line.startswith('#'):
@@ -112,8 +104,7 @@ def main(case_path, system, tool):
         runs = [run for run in runs if run.pop('only', system) == system]
         for run in runs:
             args = run.pop('args')
-            got, problems = run_tool(tool + args, folder, run)
-            failures += [f'run {args}: {problem}' for problem in problems]
+            got = run_tool(tool + args, folder, run)
             for name, want in run.items():
                 if name not in got:  # a file, or None when it may not exist
                     path = Path(folder, name)
