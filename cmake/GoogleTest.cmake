@@ -1,8 +1,8 @@
 # GoogleTest for the unit tests: the installed package, or built from its
 # sources when VINDOLAR_GTEST_SOURCE_DIR names them (Debian's googletest
 # package puts them in /usr/src/googletest). A cross build needs the
-# sources: the installed libgtest is built for the host. Without either, only
-# the end-to-end cases are built; the presets make GoogleTest required
+# sources: the installed libgtest is built for the host. Without either
+# there are no tests; the presets make GoogleTest required
 # (CMAKE_REQUIRE_FIND_PACKAGE_GTest).
 set(VINDOLAR_GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest sources to build instead of find_package(GTest)")
 
