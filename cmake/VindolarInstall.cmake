@@ -74,6 +74,12 @@ else()
 endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# A cross build names its Debian architecture in its toolchain file; CPack
+# would write this machine's. dpkg-shlibdeps then needs the target's
+# libc6:ARCH, installed through multiarch, to work out Depends.
+if(VINDOLAR_DEB_ARCHITECTURE)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${VINDOLAR_DEB_ARCHITECTURE})
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [[Converts a binary history file into a delimited text file

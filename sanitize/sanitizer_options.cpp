@@ -3,10 +3,9 @@
 // the process, so that it can never pass for the tool's exit status 1.
 //
 // The tool itself does not look for leaks: it runs once and exits, and
-// fault sweeps run it under ptrace (strace), where LeakSanitizer cannot
-// work. The tests and fuzzers, which run the same code in process many
-// times over, do look for leaks. The link order check is off so that a
-// fault-injecting library can be preloaded.
+// whatever it still holds then goes with the process. The tests and
+// fuzzers, which run the same code in process many times over, do look for
+// leaks.
 
 #ifdef VINDOLAR_TOOL_BINARY
 #define VINDOLAR_DETECT_LEAKS "detect_leaks=0:"
@@ -20,7 +19,7 @@ extern "C" const char* __ubsan_default_options();
 extern "C" const char* __asan_default_options() {
   return VINDOLAR_DETECT_LEAKS
       "abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:"
-      "check_initialization_order=1:verify_asan_link_order=0";
+      "check_initialization_order=1";
 }
 
 extern "C" const char* __ubsan_default_options() {
