@@ -61,10 +61,8 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
   // after each line, so it must be flushed every line.
   for (const auto& [history, buffers] : {std::pair{EveryValue(10), RunOptions{65536, 65536}},
                                          {EveryValue(1).substr(0, 2228), RunOptions{4, 163}}}) {
-    const std::size_t size = buffers.history_buffer_size;
-    SCOPED_TRACE("history buffer of " + std::to_string(size));
+    SCOPED_TRACE("history buffer of " + std::to_string(buffers.history_buffer_size));
     ASSERT_TRUE(WriteFile("fault.hst", history));
-    const std::string not_read = "The History file fault.hst was not read to its end\r\n";
     const std::string not_closed = "The fault.hst.txt file was not closed\r\n";
     IoFaultPlan count;  // fails nothing, counts the calls
     const Outcome clean = Convert("fault.hst", "t", buffers, &count);
@@ -74,6 +72,7 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
     for (long k = 1; k <= count.reads; ++k) {
       IoFaultPlan plan{.fail_read = k};
       const Outcome faulted = Convert("fault.hst", "t", buffers, &plan);
+      const std::string not_read = "The History file fault.hst was not read to its end\r\n";
       const std::string cut_text = ReferenceText(history.substr(0, plan.bytes_read), '\t');
       ASSERT_TRUE(faulted == (Outcome{1, not_read, cut_text})) << "read " << k;
     }
