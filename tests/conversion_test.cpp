@@ -12,11 +12,6 @@
 
 namespace {
 
-void AddSample(std::string& history, int value) {
-  history += static_cast<char>(value & 0xFF);
-  history += static_cast<char>((value >> 8) & 0xFF);
-}
-
 // A header of Z bytes (the title ZZZ..., the numbers 0x5A5A5A5A), then
 // every 16-bit value `passes` times over, each pass shifted by one so
 // that every value takes every place on a line, with dropped samples falling
@@ -24,12 +19,15 @@ void AddSample(std::string& history, int value) {
 std::string EveryValue(int passes) {
   std::string history(226, 'Z');
   std::mt19937 random(20240611);
+  auto add = [&history](int value) {
+    history += {static_cast<char>(value), static_cast<char>(value >> 8)};
+  };
   for (int pass = 0; pass < passes; ++pass) {
-    AddSample(history, pass);
+    add(pass);
     for (int value = -32768; value <= 32767; ++value) {
-      AddSample(history, value);
+      add(value);
       for (auto drops = random() % 23 == 0 ? random() % 12 : 0; drops > 0; --drops)
-        AddSample(history, DroppedSample);
+        add(DroppedSample);
     }
   }
   return history;
@@ -83,10 +81,9 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
       ASSERT_TRUE(faulted == (Outcome{1, not_closed, clean.text.substr(0, stored)}))
           << "write " << k;
     }
-    IoFaultPlan history_close{.fail_close = 1};
+    IoFaultPlan history_close{.fail_close = 1}, text_close{.fail_close = 2};
     EXPECT_TRUE(Convert("fault.hst", "t", buffers, &history_close) ==
                 (Outcome{0, "The History file fault.hst was not closed\r\n", clean.text}));
-    IoFaultPlan text_close{.fail_close = 2};
     EXPECT_TRUE(Convert("fault.hst", "t", buffers, &text_close) ==
                 (Outcome{1, not_closed, clean.text}));
   }

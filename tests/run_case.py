@@ -21,10 +21,8 @@ def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
 def main(case_path, system, tool):
     # Unnamed header bytes hold a pattern, so that a field read from the
     # wrong place shows; the title and the numbers start as zeros.
-    history = bytearray(0xA0 + i % 31 for i in range(226))
-    history[144:176] = bytes(32)
-    for offset, _ in FIELDS.values():
-        history[offset:offset + 4] = bytes(4)
+    named = {i for offset, _ in FIELDS.values() for i in range(offset, offset + 4)}
+    history = bytearray(0 if i in named or 144 <= i < 176 else 0xA0 + i % 31 for i in range(226))
     names, runs, block = [], [], None
     for line in open(case_path, encoding='utf-8').read().splitlines():
         if line.startswith('|') and block is not None:  # |text| ends in CR LF, |text does not
@@ -74,8 +72,7 @@ def main(case_path, system, tool):
             got = {'status': done.returncode, 'stdout': done.stdout, 'stderr': done.stderr}
             for name, want in run.items():
                 if name not in got:  # a file, or None when it may not exist
-                    path = Path(folder, name)
-                    got[name] = path.read_bytes() if path.exists() else None
+                    got[name] = Path(folder, name).read_bytes() if Path(folder, name).exists() else None
                 if got[name] != want:
                     failures.append(f'run {args}: {name}\n  got      {got[name]!r}\n'
                                     f'  expected {want!r}')
