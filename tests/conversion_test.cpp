@@ -52,19 +52,19 @@ TEST(Conversion, BothDroppedSampleFindersAgreeWithAPlainLoopOnEveryRunOfTen) {
 // reads stopped gives; after a failed write it is exactly the bytes stored
 // before it. Neither is ever reported as a success.
 TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted) {
-  // A long file through mid-sized buffers, and a short one read four bytes
-  // at a time: faults then cut the header too, one read brings the end of
-  // the header and half of the unused bytes, and the last brings a single
-  // sample. Its text buffer keeps one byte less than a table line
-  // after each line, so it must be flushed every line.
+  // A long file through mid-sized buffers, and a short one read five bytes
+  // at a time: faults then cut the header too, and reads straddle the end
+  // of the header, the unused bytes and the samples, so that a half sample
+  // is left over for the next read. Its text buffer keeps one byte less
+  // than a table line after each line, so it must be flushed every line.
   for (const auto& [history, buffers] : {std::pair{EveryValue(10), RunOptions{65536, 65536}},
-                                         {EveryValue(1).substr(0, 2228), RunOptions{4, 163}}}) {
+                                         {EveryValue(1).substr(0, 2228), RunOptions{5, 163}}}) {
     SCOPED_TRACE("history buffer of " + std::to_string(buffers.history_buffer_size));
     ASSERT_TRUE(WriteFile("fault.hst", history));
     const std::string not_closed = "The fault.hst.txt file was not closed\r\n";
     IoFaultPlan count;  // fails nothing, counts the calls
     const Outcome clean = Convert("fault.hst", "t", buffers, &count);
-    ASSERT_TRUE(clean == (Outcome{0, "", ReferenceText(history, '\t')}));
+    ASSERT_EQ(clean, (Outcome{0, "", ReferenceText(history, '\t')}));
     ASSERT_TRUE(count.reads > 20 && count.writes > 60) << "too few calls to sweep";
 
     for (long k = 1; k <= count.reads; ++k) {
@@ -72,20 +72,19 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
       const Outcome faulted = Convert("fault.hst", "t", buffers, &plan);
       const std::string not_read = "The History file fault.hst was not read to its end\r\n";
       const std::string cut_text = ReferenceText(history.substr(0, plan.bytes_read), '\t');
-      ASSERT_TRUE(faulted == (Outcome{1, not_read, cut_text})) << "read " << k;
+      ASSERT_EQ(faulted, (Outcome{1, not_read, cut_text})) << "read " << k;
     }
     for (long k = 1; k <= count.writes; ++k) {
       IoFaultPlan plan{.fail_write = k};
       const Outcome faulted = Convert("fault.hst", "t", buffers, &plan);
       const auto stored = static_cast<std::size_t>(plan.bytes_written);
-      ASSERT_TRUE(faulted == (Outcome{1, not_closed, clean.text.substr(0, stored)}))
-          << "write " << k;
+      ASSERT_EQ(faulted, (Outcome{1, not_closed, clean.text.substr(0, stored)})) << "write " << k;
     }
     IoFaultPlan history_close{.fail_close = 1}, text_close{.fail_close = 2};
-    EXPECT_TRUE(Convert("fault.hst", "t", buffers, &history_close) ==
-                (Outcome{0, "The History file fault.hst was not closed\r\n", clean.text}));
-    EXPECT_TRUE(Convert("fault.hst", "t", buffers, &text_close) ==
-                (Outcome{1, not_closed, clean.text}));
+    EXPECT_EQ(Convert("fault.hst", "t", buffers, &history_close),
+              (Outcome{0, "The History file fault.hst was not closed\r\n", clean.text}));
+    EXPECT_EQ(Convert("fault.hst", "t", buffers, &text_close),
+              (Outcome{1, not_closed, clean.text}));
   }
 }
 
