@@ -5,8 +5,7 @@
 # Kessel_├£ that UTF-8 bytes give in that code page. Neither run makes a file.
 # Usage: console_check.sh TOOL...  (TOOL may start with a wrapper)
 expect() {  # expect TEXT ARG...: the console's text, escapes, blanks and line ends aside
-  local got
-  got=$(script -qec "$(printf '%q ' "${@:2}")" /dev/null | sed 's/\x1b[[][0-9;?]*[A-Za-z]//g' | tr -d ' \r\n')
+  local got=$(script -qec "$(printf '%q ' "${@:2}")" /dev/null | sed 's/\x1b[[][0-9;?]*[A-Za-z]//g' | tr -d ' \r\n')
   [ "$got" = "${1// /}" ] || { printf 'shows    %s\nexpected %s\n' "$got" "$1"; return 1; }
 }
 expect "The History file Kessel_Ü/cpu.000 was not opened" "$@" Kessel_Ü/cpu.000 out.txt &&

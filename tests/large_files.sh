@@ -9,6 +9,10 @@ rm -rf "$1" && mkdir -p "$1" && trap 'rm -rf "$1"' EXIT
 
 truncate -s $((2 * 1024 * 1024 * 1024 + 228)) "$1/over-2-gib.hst"
 "${@:2}" "$1/over-2-gib.hst" /dev/null
+# Given as the text file too, it is refused, never emptied: the same-file
+# guard's stat must not fail on its size.
+out=$("${@:2}" "$1/over-2-gib.hst" "$1/over-2-gib.hst") && exit 1
+[[ $out == *"it is the History file"* && $(stat -c %s "$1/over-2-gib.hst") -gt $((2 << 30)) ]] || { echo "$out"; exit 1; }
 
 # 270 million samples: 27 million lines of ten, 2214000000 bytes of table.
 truncate -s $((226 + 540000000)) "$1/long.hst"
