@@ -1,7 +1,6 @@
 #include "front_end.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -53,38 +52,6 @@ bool NameOneFile(const char* history_path, const char* text_path) {
   FileIdentity text_id;
   return IdentifyPath(history_path, &history_id) && IdentifyPath(text_path, &text_id) &&
          SameFile(history_id, text_id);
-}
-
-// Hands every sample to the writer. The loop works on copies of the two
-// stream records whose addresses are never taken: the stores into the text
-// buffer could otherwise alias the records and force their cursors through
-// memory on every sample.
-[[gnu::noinline]] void ConvertSamples(HistoryStream& history_stream, TextStream& text_stream,
-                                      char delimiter) {
-  HistoryStream history = history_stream;
-  TextStream text = text_stream;
-  int line_count = 0;
-  std::int16_t sample;
-  for (;;) {
-    // As many samples as complete the line, when the buffer holds them.
-    int wanted = SamplesPerLine - line_count;
-    if (const unsigned char* bytes = TakeSamples(history, wanted)) {
-      // Most lines are ten readings in a row. A constant count lets the
-      // compiler unroll the run.
-      if (wanted != SamplesPerLine)
-        WriteSampleRun(text, bytes, wanted, delimiter, line_count);
-      else if (ContainsDroppedSample(bytes, SamplesPerLine))
-        WriteSampleRun(text, bytes, SamplesPerLine, delimiter, line_count);
-      else
-        WriteSampleLine(text, bytes, delimiter);
-      continue;
-    }
-    // Near the end of the buffer: one at a time, refilling as needed.
-    if (!ReadSample(history, sample)) break;
-    WriteSample(text, sample, delimiter, line_count);
-  }
-  history_stream = history;
-  text_stream = text;
 }
 
 }  // namespace
@@ -153,7 +120,7 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   WriteHeaderLines(text, header);
 
   SeekToSamples(history);
-  ConvertSamples(history, text, delimiter);
+  WriteSampleTable(text, history, delimiter);
   if (history.read_failed && !read_error_reported) {
     Report(messages, kNotRead, history_path);
     status = 1;

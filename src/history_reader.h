@@ -6,10 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-
 // Reads a history file: a 222-byte header, four unused bytes, then signed
 // 16-bit little-endian samples from FirstSampleOffset to the end of the file.
 // The file is read once from its first byte to its end and never seeks, so
@@ -92,41 +88,4 @@ inline const unsigned char* TakeSamples(HistoryStream& history, int count) {
   if (history.end - bytes < 2 * count) return nullptr;
   history.next += 2 * count;
   return bytes;
-}
-
-// True when any of the `count` samples (at least four) at `bytes` is a
-// DroppedSample. Works on any processor, four samples per 64-bit word:
-// after the XOR a 16-bit lane is zero exactly where a sample holds the
-// dropped value, and the borrow trick finds any zero lane. The last word
-// may overlap the one before.
-inline bool ContainsDroppedSampleByWords(const unsigned char* bytes, int count) {
-  static constexpr unsigned char kDroppedLanes[8] = {0xFF, 0x82, 0xFF, 0x82,
-                                                     0xFF, 0x82, 0xFF, 0x82};
-  std::uint64_t dropped;
-  std::memcpy(&dropped, kDroppedLanes, 8);
-  std::uint64_t found = 0;
-  for (int i = 0; i < count; i += 4) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes + 2 * (i + 4 <= count ? i : count - 4), 8);
-    std::uint64_t lanes = word ^ dropped;
-    found |= (lanes - 0x0001000100010001u) & ~lanes & 0x8000800080008000u;
-  }
-  return found != 0;
-}
-
-// The same for `count` of at least eight, eight samples per SSE2 compare
-// where the processor has it (every x86-64 does).
-inline bool ContainsDroppedSample(const unsigned char* bytes, int count) {
-#if defined(__SSE2__) || defined(_M_X64)
-  const __m128i dropped = _mm_set1_epi16(DroppedSample);
-  __m128i found = _mm_setzero_si128();
-  for (int i = 0; i < count; i += 8) {
-    const unsigned char* eight = bytes + 2 * (i + 8 <= count ? i : count - 8);
-    __m128i samples = _mm_loadu_si128(reinterpret_cast<const __m128i*>(eight));
-    found = _mm_or_si128(found, _mm_cmpeq_epi16(samples, dropped));
-  }
-  return _mm_movemask_epi8(found) != 0;
-#else
-  return ContainsDroppedSampleByWords(bytes, count);
-#endif
 }

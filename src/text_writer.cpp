@@ -1,36 +1,126 @@
 #include "text_writer.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "decimal_format.h"
 #include "file_io.h"
 
-std::uint64_t g_sample_groups[65536];
-
 namespace {
 
-// Fills the table by counting up in decimal text, which is much cheaper
-// than formatting 65536 numbers afresh; it runs at every start of the tool,
-// so its cost counts for every small file converted.
-void BuildSampleGroups() {
-  char group[8] = {' ', ' ', ' ', ' ', ' ', ' ', '0', '\0'};
-  int first_digit = 6;
-  for (int value = 0; value <= 32768; ++value) {
-    if (value > 0) {  // add one to the text
-      int i = 6;
-      while (group[i] == '9') group[i--] = '0';
-      group[i] = group[i] == ' ' ? '1' : static_cast<char>(group[i] + 1);
-      if (i < first_digit) first_digit = i;
-    }
-    if (value <= 32767) std::memcpy(&g_sample_groups[value], group, 8);
-    if (value > 0) {  // the same digits with a minus sign in front
-      char negative[8];
-      std::memcpy(negative, group, 8);
-      negative[first_digit - 1] = '-';
-      std::memcpy(&g_sample_groups[static_cast<std::uint16_t>(-value)], negative, 8);
-    }
+constexpr int SamplesPerLine = 10;
+
+// Bytes of one full table line: ten groups of seven characters and the
+// delimiter, then CR LF.
+constexpr std::ptrdiff_t kTableLineSize = SamplesPerLine * 8 + 2;
+static_assert(kMinTextBufferSize >= kTableLineSize);
+
+// Eight characters as the 64-bit word that holds them in memory order.
+constexpr std::uint64_t PackGroup(const char (&chars)[8]) {
+  std::uint64_t group = 0;
+  for (int i = 0; i < 8; ++i) {
+    int shift = std::endian::native == std::endian::little ? 8 * i : 56 - 8 * i;
+    group |= std::uint64_t{static_cast<unsigned char>(chars[i])} << shift;
   }
+  return group;
+}
+
+// "%7d" of `value` in the first seven bytes, a zero byte where the
+// delimiter goes.
+constexpr std::uint64_t SampleGroup(int value) {
+  char chars[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
+  int magnitude = value < 0 ? -value : value;
+  int i = 6;
+  do {
+    chars[i--] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude > 0);
+  if (value < 0) chars[i] = '-';
+  return PackGroup(chars);
+}
+
+constexpr std::array<std::uint64_t, 65536> MakeSampleGroups() {
+  std::array<std::uint64_t, 65536> groups{};
+  for (int bits = 0; bits < 65536; ++bits)
+    groups[static_cast<std::size_t>(bits)] = SampleGroup(static_cast<std::int16_t>(bits));
+  return groups;
+}
+
+// The group of every 16-bit value, indexed by its bit pattern. Computed by
+// the compiler: the tool starts with it in place, read-only.
+constexpr std::array<std::uint64_t, 65536> kSampleGroups = MakeSampleGroups();
+
+// The table's helpers are inline so that the loop keeps its copy of the
+// text stream in registers.
+
+// The delimiter placed in the eighth byte of a group.
+inline std::uint64_t DelimiterBits(char delimiter) {
+  constexpr int shift = std::endian::native == std::endian::little ? 56 : 0;
+  return std::uint64_t{static_cast<unsigned char>(delimiter)} << shift;
+}
+
+// Ends a table line and, when less than a whole line of room is left,
+// flushes the buffer.
+inline void EndTableLine(TextStream& text) {
+  std::memcpy(text.next, "\r\n", 2);
+  text.next += 2;
+  if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
+}
+
+// Writes one sample of the table and counts it on its line; a DroppedSample
+// writes nothing. `line_count` starts at 0 for the table.
+inline void WriteSample(TextStream& text, std::int16_t sample, char delimiter, int& line_count) {
+  if (sample == DroppedSample) return;
+  std::uint64_t group =
+      kSampleGroups[static_cast<std::uint16_t>(sample)] | DelimiterBits(delimiter);
+  std::memcpy(text.next, &group, 8);
+  text.next += 8;
+  if (++line_count == SamplesPerLine) {
+    line_count = 0;
+    EndTableLine(text);
+  }
+}
+
+// Writes `count` samples given as little-endian bytes, no more than
+// complete the current line. Every group is stored, but the cursor moves
+// past it only for a reading: a DroppedSample's group is overwritten by the
+// next one and never reaches the file. No branch per sample.
+inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int count, char delimiter,
+                           int& line_count) {
+  constexpr auto kDroppedBits = static_cast<std::uint16_t>(DroppedSample);
+  std::uint64_t delimiter_bits = DelimiterBits(delimiter);
+  char* next = text.next;
+  for (std::ptrdiff_t i = 0; i < count; ++i) {
+    std::uint16_t bits = SampleBitsAt(bytes + 2 * i);
+    std::uint64_t group = kSampleGroups[bits] | delimiter_bits;
+    std::memcpy(next, &group, 8);
+    next += bits == kDroppedBits ? 0 : 8;
+  }
+  line_count += static_cast<int>((next - text.next) / 8);
+  text.next = next;
+  if (line_count == SamplesPerLine) {
+    line_count = 0;
+    EndTableLine(text);
+  }
+}
+
+// Writes a whole table line from ten readings given as little-endian bytes,
+// none of them a DroppedSample. Only at the start of a line.
+inline void WriteSampleLine(TextStream& text, const unsigned char* bytes, char delimiter) {
+  std::uint64_t delimiter_bits = DelimiterBits(delimiter);
+  for (std::ptrdiff_t i = 0; i < SamplesPerLine; ++i) {
+    std::uint64_t group = kSampleGroups[SampleBitsAt(bytes + 2 * i)] | delimiter_bits;
+    std::memcpy(text.next + 8 * i, &group, 8);
+  }
+  text.next += std::ptrdiff_t{8} * SamplesPerLine;
+  EndTableLine(text);
 }
 
 // Copies bytes into the buffer, flushing as it fills, and leaves room for a
@@ -66,11 +156,6 @@ void AppendInt32(TextStream& text, std::int32_t value) {
 }  // namespace
 
 TextStream MakeTextStream(std::FILE* file, char* buffer, std::size_t capacity) {
-  static bool groups_built = false;
-  if (!groups_built) {
-    BuildSampleGroups();
-    groups_built = true;
-  }
   TextStream text;
   text.file = file;
   text.buffer = text.next = buffer;
@@ -114,4 +199,70 @@ void WriteHeaderLines(TextStream& text, const HistoryHeader& header) {
   AppendInt32(text, header.EndTime);
   AppendText(text, " ");
   AppendLineEnd(text);
+}
+
+// Four samples per 64-bit word: after the XOR a 16-bit lane is zero exactly
+// where a sample holds the dropped value, and the borrow trick finds any
+// zero lane. The last word may overlap the one before.
+bool ContainsDroppedSampleByWords(const unsigned char* bytes, int count) {
+  static constexpr unsigned char kDroppedLanes[8] = {0xFF, 0x82, 0xFF, 0x82,
+                                                     0xFF, 0x82, 0xFF, 0x82};
+  std::uint64_t dropped;
+  std::memcpy(&dropped, kDroppedLanes, 8);
+  std::uint64_t found = 0;
+  for (int i = 0; i < count; i += 4) {
+    std::uint64_t word;
+    std::ptrdiff_t first = i + 4 <= count ? i : count - 4;
+    std::memcpy(&word, bytes + 2 * first, 8);
+    std::uint64_t lanes = word ^ dropped;
+    found |= (lanes - 0x0001000100010001u) & ~lanes & 0x8000800080008000u;
+  }
+  return found != 0;
+}
+
+// Eight samples per SSE2 compare (every x86-64 has SSE2).
+bool ContainsDroppedSample(const unsigned char* bytes, int count) {
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i dropped = _mm_set1_epi16(DroppedSample);
+  __m128i found = _mm_setzero_si128();
+  for (int i = 0; i < count; i += 8) {
+    std::ptrdiff_t first = i + 8 <= count ? i : count - 8;
+    const unsigned char* eight = bytes + 2 * first;
+    __m128i samples = _mm_loadu_si128(reinterpret_cast<const __m128i*>(eight));
+    found = _mm_or_si128(found, _mm_cmpeq_epi16(samples, dropped));
+  }
+  return _mm_movemask_epi8(found) != 0;
+#else
+  return ContainsDroppedSampleByWords(bytes, count);
+#endif
+}
+
+// The loop works on copies of the two stream records whose addresses are
+// never taken: the stores into the text buffer could otherwise alias the
+// records and force their cursors through memory on every sample.
+void WriteSampleTable(TextStream& text_stream, HistoryStream& history_stream, char delimiter) {
+  HistoryStream history = history_stream;
+  TextStream text = text_stream;
+  int line_count = 0;
+  std::int16_t sample;
+  for (;;) {
+    // As many samples as complete the line, when the buffer holds them.
+    int wanted = SamplesPerLine - line_count;
+    if (const unsigned char* bytes = TakeSamples(history, wanted)) {
+      // Most lines are ten readings in a row. A constant count lets the
+      // compiler unroll the run.
+      if (wanted != SamplesPerLine)
+        WriteSampleRun(text, bytes, wanted, delimiter, line_count);
+      else if (ContainsDroppedSample(bytes, SamplesPerLine))
+        WriteSampleRun(text, bytes, SamplesPerLine, delimiter, line_count);
+      else
+        WriteSampleLine(text, bytes, delimiter);
+      continue;
+    }
+    // Near the end of the buffer: one at a time, refilling as needed.
+    if (!ReadSample(history, sample)) break;
+    WriteSample(text, sample, delimiter, line_count);
+  }
+  history_stream = history;
+  text_stream = text;
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "conversion_support.h"
-#include "history_reader.h"
+#include "text_writer.h"
 
 namespace {
 
