@@ -1,6 +1,5 @@
 #include "text_writer.h"
 
-#include <array>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -22,40 +21,41 @@ constexpr int SamplesPerLine = 10;
 constexpr std::ptrdiff_t kTableLineSize = SamplesPerLine * 8 + 2;
 static_assert(kMinTextBufferSize >= kTableLineSize);
 
-// Eight characters as the 64-bit word that holds them in memory order.
-constexpr std::uint64_t PackGroup(const char (&chars)[8]) {
-  std::uint64_t group = 0;
-  for (int i = 0; i < 8; ++i) {
-    int shift = std::endian::native == std::endian::little ? 8 * i : 56 - 8 * i;
-    group |= std::uint64_t{static_cast<unsigned char>(chars[i])} << shift;
+// The group of every 16-bit value, indexed by its bit pattern: "%7d" of
+// the value in the first seven bytes, and a zero byte where the delimiter
+// goes. A plain array in a record, so that the compiler can compute it.
+struct SampleGroupTable {
+  std::uint64_t group[65536];
+};
+
+// Fills the table by counting up in decimal text, the negative values taking
+// the same digits with a minus sign in front. Counting is cheap enough for
+// every compiler's budget of steps for a constant; "%7d" of each value
+// afresh is not (clang's default of about a million steps).
+constexpr SampleGroupTable MakeSampleGroups() {
+  SampleGroupTable table{};
+  char text[8] = {' ', ' ', ' ', ' ', ' ', ' ', '0', '\0'};
+  int first_digit = 6;
+  for (int value = 0; value <= 32768; ++value) {
+    if (value > 0) {  // add one to the text
+      int i = 6;
+      while (text[i] == '9') text[i--] = '0';
+      text[i] = text[i] == ' ' ? '1' : static_cast<char>(text[i] + 1);
+      if (i < first_digit) first_digit = i;
+    }
+    if (value <= 32767) table.group[value] = std::bit_cast<std::uint64_t>(text);
+    if (value > 0) {
+      text[first_digit - 1] = '-';
+      table.group[static_cast<std::uint16_t>(-value)] = std::bit_cast<std::uint64_t>(text);
+      text[first_digit - 1] = ' ';
+    }
   }
-  return group;
+  return table;
 }
 
-// "%7d" of `value` in the first seven bytes, a zero byte where the
-// delimiter goes.
-constexpr std::uint64_t SampleGroup(int value) {
-  char chars[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
-  int magnitude = value < 0 ? -value : value;
-  int i = 6;
-  do {
-    chars[i--] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude > 0);
-  if (value < 0) chars[i] = '-';
-  return PackGroup(chars);
-}
-
-constexpr std::array<std::uint64_t, 65536> MakeSampleGroups() {
-  std::array<std::uint64_t, 65536> groups{};
-  for (int bits = 0; bits < 65536; ++bits)
-    groups[static_cast<std::size_t>(bits)] = SampleGroup(static_cast<std::int16_t>(bits));
-  return groups;
-}
-
-// The group of every 16-bit value, indexed by its bit pattern. Computed by
-// the compiler: the tool starts with it in place, read-only.
-constexpr std::array<std::uint64_t, 65536> kSampleGroups = MakeSampleGroups();
+// Computed by the compiler: the tool starts with the table in place, and
+// nothing can change it.
+constexpr SampleGroupTable kSampleGroups = MakeSampleGroups();
 
 // The table's helpers are inline so that the loop keeps its copy of the
 // text stream in registers.
@@ -79,7 +79,7 @@ inline void EndTableLine(TextStream& text) {
 inline void WriteSample(TextStream& text, std::int16_t sample, char delimiter, int& line_count) {
   if (sample == DroppedSample) return;
   std::uint64_t group =
-      kSampleGroups[static_cast<std::uint16_t>(sample)] | DelimiterBits(delimiter);
+      kSampleGroups.group[static_cast<std::uint16_t>(sample)] | DelimiterBits(delimiter);
   std::memcpy(text.next, &group, 8);
   text.next += 8;
   if (++line_count == SamplesPerLine) {
@@ -99,7 +99,7 @@ inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int cou
   char* next = text.next;
   for (std::ptrdiff_t i = 0; i < count; ++i) {
     std::uint16_t bits = SampleBitsAt(bytes + 2 * i);
-    std::uint64_t group = kSampleGroups[bits] | delimiter_bits;
+    std::uint64_t group = kSampleGroups.group[bits] | delimiter_bits;
     std::memcpy(next, &group, 8);
     next += bits == kDroppedBits ? 0 : 8;
   }
@@ -116,7 +116,7 @@ inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int cou
 inline void WriteSampleLine(TextStream& text, const unsigned char* bytes, char delimiter) {
   std::uint64_t delimiter_bits = DelimiterBits(delimiter);
   for (std::ptrdiff_t i = 0; i < SamplesPerLine; ++i) {
-    std::uint64_t group = kSampleGroups[SampleBitsAt(bytes + 2 * i)] | delimiter_bits;
+    std::uint64_t group = kSampleGroups.group[SampleBitsAt(bytes + 2 * i)] | delimiter_bits;
     std::memcpy(text.next + 8 * i, &group, 8);
   }
   text.next += std::ptrdiff_t{8} * SamplesPerLine;
