@@ -1,15 +1,18 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <string>
 
 // The thin layer between the tool and the operating system's files: every
-// read, write and close of the history and text files goes through here, so
-// that one place decides what counts as a failure (and tests can inject one).
+// open, read, write and close of the history and text files goes through
+// here, so that one place decides what counts as a failure (and tests can
+// inject one). What differs between systems is in file_io_posix.cpp and
+// file_io_win32.cpp.
 
-// Opens `path` with the C library's `mode` ("rb", "wb" or "w+b"). The path
+// Opens `path` for the tool: "rb" reads it, "w+b" creates or empties it for
+// reading and writing, "wb" writes to something that already exists and is
+// no regular file (a pipe, a FIFO, a device), never creating one. The path
 // is UTF-8 on Windows. The stream is unbuffered: callers read and write
 // through buffers of their own.
 std::FILE* OpenFile(const char* path, const char* mode);
@@ -19,15 +22,10 @@ std::FILE* OpenFile(const char* path, const char* mode);
 enum class PathKind { kMissing, kRegularFile, kDirectory, kOther };
 PathKind KindOfPath(const char* path);
 
-// What tells two names of one file apart from two files: device and inode,
-// or on Windows the volume serial number and file index.
-struct FileIdentity {
-  std::uint64_t volume;
-  std::uint64_t index;
-};
-// By path, without opening the file for reading or writing.
-bool IdentifyPath(const char* path, FileIdentity* identity);
-bool SameFile(const FileIdentity& a, const FileIdentity& b);
+// True when both paths name one file, under any name (a link, another
+// spelling of the path): writing the text would empty the history file, or
+// feed a FIFO its own output. Asks without opening either file.
+bool NameOneFile(const char* history_path, const char* text_path);
 
 // Reads up to `size` bytes and returns how many arrived. Fewer arrive at the
 // end of the file or after an I/O error; any short read but the end of the
@@ -42,15 +40,6 @@ bool CloseFile(std::FILE* file);
 // reads the characters of the paths whatever the console's code page; a
 // file or pipe gets the bytes as they are.
 void WriteMessage(std::FILE* stream, const std::string& message);
-
-#ifdef _WIN32
-// The form of a path that Windows calls take, given the path as typed and
-// its full form (from GetFullPathNameW): as typed while the full path is
-// shorter than the classic limit of 260 characters, otherwise the full path
-// marked \\?\ (\\?\UNC\ for a share), which lifts the limit. A path
-// already in the \\?\ or \\.\ form stays as typed.
-std::wstring LongPathForm(const std::wstring& typed, const std::wstring& full);
-#endif
 
 // Test seam: when set, the n-th read, write or close (counted from 1 since
 // the plan was installed) fails as an I/O error would. Zero fails nothing.

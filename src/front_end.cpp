@@ -44,16 +44,6 @@ std::FILE* OpenTextFile(const char* path) {
   return OpenFile(path, KindOfPath(path) == PathKind::kOther ? "wb" : "w+b");
 }
 
-// True when both paths name one file, under any name (a link, another
-// spelling of the path): writing the text would empty the history file, or
-// feed a FIFO its own output.
-bool NameOneFile(const char* history_path, const char* text_path) {
-  FileIdentity history_id;
-  FileIdentity text_id;
-  return IdentifyPath(history_path, &history_id) && IdentifyPath(text_path, &text_id) &&
-         SameFile(history_id, text_id);
-}
-
 }  // namespace
 
 char ChooseDelimiter(const char* argument) {
@@ -97,7 +87,7 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   std::FILE* text_file = OpenTextFile(text_path);
   if (text_file == nullptr) {
     Report(messages, kTextNotOpened, text_path);
-    (void)std::fclose(history_file);
+    (void)CloseFile(history_file);
     return 1;
   }
 

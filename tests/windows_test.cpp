@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "conversion_support.h"
+#include "file_io_win32.h"
 
 TEST(Windows, LongPathsGetTheVerbatimFormAndShortOnesStayAsTyped) {
   const std::wstring dirs = std::wstring(250, L'd') + L"\\cpu.000";

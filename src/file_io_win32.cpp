@@ -1,0 +1,180 @@
+#include "file_io_win32.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+
+#include "file_io.h"
+
+namespace {
+
+// \\?\ (no further parsing) or \\.\ (the device namespace).
+bool IsPrefixed(const std::wstring& path) {
+  return path.starts_with(L"\\\\.\\") || path.starts_with(L"\\\\?\\");
+}
+
+struct WidePath {
+  std::wstring path;  // what the Windows calls take
+  // NUL, CON, \\.\pipe\NAME and the like: opening one only to look at it
+  // may use it up (a pipe instance is taken by whoever connects first).
+  bool device;
+};
+
+// False when `path` is not valid UTF-8, a name no file can have.
+bool MakeWidePath(const char* path, WidePath* wide) {
+  std::wstring typed;
+  if (!Widen(path, &typed)) return false;
+  std::wstring full(MAX_PATH, L'\0');
+  DWORD size = GetFullPathNameW(typed.c_str(), MAX_PATH, full.data(), nullptr);
+  if (size >= MAX_PATH) {
+    full.resize(size);
+    size = GetFullPathNameW(typed.c_str(), size, full.data(), nullptr);
+  }
+  full.resize(size < full.size() ? size : 0);
+  wide->path = LongPathForm(typed, full);
+  // \\.\C:\... is a file like any other.
+  wide->device = full.starts_with(L"\\\\.\\") && !(full.size() > 5 && full[5] == L':');
+  return true;
+}
+
+// Opens `path` only to ask about it: no access to the data, so that no
+// other program's sharing mode gets in the way; directories open too.
+HANDLE OpenForQuery(const std::wstring& path) {
+  return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The volume serial number and file index: what tells two names of one
+// file apart from two files.
+struct FileIdentity {
+  std::uint64_t volume;
+  std::uint64_t index;
+};
+
+bool IdentifyPath(const char* path, FileIdentity* identity) {
+  WidePath wide;
+  if (!MakeWidePath(path, &wide) || wide.device) return false;
+  HANDLE handle = OpenForQuery(wide.path);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool known = GetFileInformationByHandle(handle, &info) != 0;
+  CloseHandle(handle);
+  if (!known) return false;
+  identity->volume = info.dwVolumeSerialNumber;
+  identity->index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  return true;
+}
+
+}  // namespace
+
+bool Widen(const char* text, std::wstring* wide) {
+  int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+  if (size <= 0) return false;
+  wide->resize(static_cast<std::size_t>(size));
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide->data(), size);
+  wide->pop_back();  // the converted NUL
+  return true;
+}
+
+std::string Narrow(const wchar_t* wide) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return std::string();
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+  text.pop_back();  // the converted NUL
+  return text;
+}
+
+std::wstring LongPathForm(const std::wstring& typed, const std::wstring& full) {
+  if (IsPrefixed(typed) || IsPrefixed(full) || full.size() < MAX_PATH) return typed;
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+  return typed;
+}
+
+// Files are opened through CreateFileW, not the C library, for the wide and
+// long paths and for the sharing mode; the C library then gets the handle.
+std::FILE* OpenFile(const char* path, const char* mode) {
+  WidePath wide;
+  if (!MakeWidePath(path, &wide)) return nullptr;
+  const std::string_view how = mode;
+  DWORD access = GENERIC_READ;
+  DWORD disposition = OPEN_EXISTING;
+  int flags = _O_RDONLY;
+  if (how == "wb") {  // a device or pipe (NUL, CON): opened as it is, never created
+    access = GENERIC_WRITE;
+    flags = _O_WRONLY;
+  } else if (how == "w+b") {
+    access = GENERIC_READ | GENERIC_WRITE;
+    disposition = CREATE_ALWAYS;
+    flags = _O_RDWR;
+  }
+  // Others may go on reading, writing, renaming and deleting the file: a
+  // recorder that rotates its history files must not fail because of us.
+  HANDLE handle =
+      CreateFileW(wide.path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
+  if (fd == -1) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* file = _fdopen(fd, mode);
+  if (file == nullptr) {
+    _close(fd);
+    return nullptr;
+  }
+  (void)std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+PathKind KindOfPath(const char* path) {
+  WidePath wide;
+  if (!MakeWidePath(path, &wide)) return PathKind::kMissing;
+  if (wide.device) return PathKind::kOther;
+  HANDLE handle = OpenForQuery(wide.path);
+  if (handle == INVALID_HANDLE_VALUE) return PathKind::kMissing;
+  PathKind kind = PathKind::kOther;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) != 0)
+    kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kDirectory
+                                                                   : PathKind::kRegularFile;
+  CloseHandle(handle);
+  return kind;
+}
+
+bool NameOneFile(const char* history_path, const char* text_path) {
+  FileIdentity history;
+  FileIdentity text;
+  return IdentifyPath(history_path, &history) && IdentifyPath(text_path, &text) &&
+         history.volume == text.volume && history.index == text.index;
+}
+
+void WriteMessage(std::FILE* stream, const std::string& message) {
+  int fd = _fileno(stream);
+  // The C library hands out the handle as an integer.
+  HANDLE console = fd >= 0 ? reinterpret_cast<HANDLE>(_get_osfhandle(fd))  // NOLINT
+                           : INVALID_HANDLE_VALUE;
+  DWORD console_mode;
+  if (GetConsoleMode(console, &console_mode) != 0) {
+    // Never more UTF-16 units than UTF-8 bytes. Bytes that are not UTF-8
+    // show as U+FFFD.
+    std::wstring wide(message.size(), L'\0');
+    int size = MultiByteToWideChar(CP_UTF8, 0, message.data(), static_cast<int>(message.size()),
+                                   wide.data(), static_cast<int>(wide.size()));
+    DWORD written = 0;
+    for (int at = 0; at < size; at += static_cast<int>(written))
+      if (WriteConsoleW(console, wide.data() + at, static_cast<DWORD>(size - at), &written,
+                        nullptr) == 0 ||
+          written == 0)
+        break;
+    return;
+  }
+  // One write, so that a message reaches a pipe in one piece.
+  (void)std::fwrite(message.data(), 1, message.size(), stream);
+  (void)std::fflush(stream);
+}
