@@ -101,21 +101,17 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const Ru
   TextStream text = MakeTextStream(text_file, text_buffer.get(), text_size);
 
   HistoryHeader header = ReadHistoryHeader(history);
-  bool read_error_reported = false;
-  if (history.read_failed) {
-    Report(messages, kNotRead, history_path);
-    read_error_reported = true;
-    status = 1;
-  }
   WriteHeaderLines(text, header);
-
   SeekToSamples(history);
   WriteSampleTable(text, history, delimiter);
-  if (history.read_failed && !read_error_reported) {
+  // The text goes out before any message, so that text and messages sent
+  // to one place (/dev/stdout > f) each arrive whole. A failed read, in the
+  // header or among the samples, ends the reading for good: one message.
+  text = FlushTextStream(text);
+  if (history.read_failed) {
     Report(messages, kNotRead, history_path);
     status = 1;
   }
-  text = FlushTextStream(text);
 
   if (!CloseFile(history_file)) Report(messages, kHistoryNotClosed, history_path);
   // A failed write anywhere means the text file is incomplete: report it as

@@ -259,8 +259,12 @@ void WriteSampleTable(TextStream& text_stream, HistoryStream& history_stream, ch
         WriteSampleLine(text, bytes, delimiter);
       continue;
     }
-    // Near the end of the buffer: one at a time, refilling as needed.
-    if (!ReadSample(history, sample)) break;
+    // Near the end of the buffer: one at a time, refilling as needed. The
+    // first failed write ends the table before the next read, so that a
+    // full disk or a reader gone (SIGPIPE ignored) never reads on to the
+    // end of a history that may have none (/dev/zero). Checked here, once
+    // per history buffer, not per sample.
+    if (text.write_failed || !ReadSample(history, sample)) break;
     WriteSample(text, sample, delimiter, line_count);
   }
   history_stream = history;

@@ -38,7 +38,8 @@ void WriteHeaderLines(TextStream& text, const HistoryHeader& header);
 
 // Writes the sample table: every sample from the history's current place
 // to its end, ten to a line. A DroppedSample writes nothing. A failed read
-// ends the table and sets `history.read_failed`.
+// ends the table and sets `history.read_failed`; a failed write ends it
+// before the next read.
 void WriteSampleTable(TextStream& text, HistoryStream& history, char delimiter);
 
 // True when any of the `count` samples (at least eight) at `bytes`, given
