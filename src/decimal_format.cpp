@@ -17,7 +17,8 @@ struct DecimalDigits {
   int point;         // digits before the decimal point (at least 1)
 };
 
-// Unsigned big integer in base 10^9, least significant limb first.
+// Unsigned big integer in base 10^9, least significant limb first. The
+// largest one ExactDigits makes is below 2^24 * 5^149 < 10^112: 13 limbs.
 struct BigNumber {
   std::uint32_t limbs[16];
   int size;

@@ -2,8 +2,9 @@
 
 #include <cstddef>
 
-// Longest text FormatTwoDecimals writes: a sign, 39 integer digits (the
-// largest binary32 is about 3.4e38), the point and two decimals.
+// Room for the longest text FormatTwoDecimals writes, with some to spare: a
+// sign, 39 integer digits (the largest binary32 is about 3.4e38), the point
+// and two decimals, 43 characters.
 inline constexpr std::size_t kMaxTwoDecimalsLength = 48;
 
 // Writes `value` in fixed notation with exactly two decimals and returns the

@@ -13,7 +13,8 @@
 // Opens `path` for the tool: "rb" reads it, "w+b" creates or empties it for
 // reading and writing, "wb" writes to something that already exists and is
 // no regular file (a pipe, a FIFO, a device), never creating one. The path
-// is UTF-8 on Windows. The stream is unbuffered: callers read and write
+// is UTF-8 on Windows. On other systems /dev/stdin, /dev/stdout,
+// /dev/stderr and /dev/fd/N name the descriptors the tool inherited. The stream is unbuffered: callers read and write
 // through buffers of their own.
 std::FILE* OpenFile(const char* path, const char* mode);
 

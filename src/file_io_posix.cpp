@@ -68,8 +68,7 @@ std::FILE* OpenFile(const char* path, const char* mode) {
   if (inherited >= 0) {
     fd = CopyInherited(inherited, reading);
   } else {
-    const int flags = reading ? O_RDONLY : how == "wb" ? O_WRONLY | O_CREAT | O_TRUNC
-                                                       : O_RDWR | O_CREAT | O_TRUNC;
+    const int flags = reading ? O_RDONLY : how == "wb" ? O_WRONLY : O_RDWR | O_CREAT | O_TRUNC;
     fd = AboveStandardStreams(open(path, flags | O_CLOEXEC, 0666));  // NOLINT: a C call
   }
   if (fd < 0) return nullptr;

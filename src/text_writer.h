@@ -43,8 +43,8 @@ void WriteHeaderLines(TextStream& text, const HistoryHeader& header);
 void WriteSampleTable(TextStream& text, HistoryStream& history, char delimiter);
 
 // True when any of the `count` samples (at least eight) at `bytes`, given
-// as little-endian bytes, is a DroppedSample. Uses SSE2 where the processor
-// has it; otherwise it is ContainsDroppedSampleByWords, which takes a
-// `count` of at least four.
+// as little-endian bytes, is a DroppedSample. Uses SSE2 when the build
+// targets it (every x86-64 build, chosen when compiling); otherwise it is
+// ContainsDroppedSampleByWords, which takes a `count` of at least four.
 bool ContainsDroppedSample(const unsigned char* bytes, int count);
 bool ContainsDroppedSampleByWords(const unsigned char* bytes, int count);
