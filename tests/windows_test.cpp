@@ -18,31 +18,27 @@ TEST(Windows, LongPathsGetTheVerbatimFormAndShortOnesStayAsTyped) {
   EXPECT_EQ(LongPathForm(L"x", longest + L"x"), L"\\\\?\\" + longest + L"x");
 }
 
+static FileIdentity Id(std::uint64_t volume, unsigned char low, unsigned char high,
+                       std::wstring path) {
+  FileIdentity id{volume, {}, std::move(path)};
+  id.index[0] = low;
+  id.index[15] = high;
+  return id;
+}
+
 TEST(Windows, OneFileIsKnownByItsIndexElseByItsFinalPath) {
-  FileIdentity refs{0x1122334455667788, {}, L""};  // a 128-bit index, high bytes set
-  refs.index[15] = 0x80;
-  FileIdentity other = refs;
-  EXPECT_TRUE(SameFile(refs, other));
-  other.index[0] = 1;
-  EXPECT_FALSE(SameFile(refs, other));
-  other = refs;
-  other.volume ^= 1ULL << 40;  // the same index on another volume
-  EXPECT_FALSE(SameFile(refs, other));
-  // A 64-bit index and its own volume's 32-bit serial; the same final path
-  // does not make two indexes one file.
-  FileIdentity ntfs{0xCAFE, {7, 0, 0, 0, 0, 0, 0, 1}, L"\\Device\\V1\\in.hst"};
-  FileIdentity link = ntfs;
-  link.final_path.clear();
-  EXPECT_TRUE(SameFile(ntfs, link));
-  link.index[7] = 2;
-  link.final_path = ntfs.final_path;
-  EXPECT_FALSE(SameFile(ntfs, link));
-  // Unknown indexes: the final paths decide, in any case.
-  FileIdentity share{0, {}, L"\\Device\\Mup\\srv\\d\\In.hst"};
-  EXPECT_TRUE(SameFile(share, FileIdentity{0, {}, L"\\Device\\Mup\\SRV\\d\\in.HST"}));
-  EXPECT_TRUE(SameFile(share, FileIdentity{0xCAFE, {7}, share.final_path}));
-  EXPECT_FALSE(SameFile(share, FileIdentity{0, {}, L"\\Device\\Mup\\srv\\d\\in.txt"}));
-  EXPECT_FALSE(SameFile(FileIdentity{}, FileIdentity{}));
+  // 128 bits: every byte and the volume count, the path does not.
+  EXPECT_TRUE(SameFile(Id(9, 1, 0x80, L"a"), Id(9, 1, 0x80, L"b")));
+  EXPECT_FALSE(SameFile(Id(9, 1, 0x80, L"a"), Id(9, 1, 0x81, L"a")));
+  EXPECT_FALSE(SameFile(Id(9, 1, 0x80, L"a"), Id(1ULL << 40 | 9, 1, 0x80, L"a")));
+  // A 64-bit index leaves the high bytes zero.
+  EXPECT_TRUE(SameFile(Id(9, 7, 0, L""), Id(9, 7, 0, L"")));
+  EXPECT_FALSE(SameFile(Id(9, 7, 0, L"a"), Id(9, 8, 0, L"a")));
+  // An unknown index: the final paths decide, in any case; no path, no match.
+  EXPECT_TRUE(SameFile(Id(0, 0, 0, L"\\Mup\\srv\\In.hst"), Id(0, 0, 0, L"\\Mup\\SRV\\in.HST")));
+  EXPECT_TRUE(SameFile(Id(0, 0, 0, L"\\V1\\in.hst"), Id(9, 7, 0, L"\\V1\\in.hst")));
+  EXPECT_FALSE(SameFile(Id(0, 0, 0, L"\\Mup\\srv\\in.hst"), Id(0, 0, 0, L"\\Mup\\srv\\in.txt")));
+  EXPECT_FALSE(SameFile(Id(0, 0, 0, L""), Id(0, 0, 0, L"")));
 }
 
 // The file version, as File Properties shows it.
