@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "file_io.h"
@@ -18,6 +19,7 @@ bool IsPrefixed(const std::wstring& path) {
 
 struct WidePath {
   std::wstring path;  // what the Windows calls take
+  std::wstring full;  // from GetFullPathNameW
   // NUL, CON, \\.\pipe\NAME and the like: opening one only to look at it
   // may use it up (a pipe instance is taken by whoever connects first).
   bool device;
@@ -35,6 +37,7 @@ bool MakeWidePath(const char* path, WidePath* wide) {
   }
   full.resize(size < full.size() ? size : 0);
   wide->path = LongPathForm(typed, full);
+  wide->full = full;
   // \\.\C:\... is a file like any other.
   wide->device = full.starts_with(L"\\\\.\\") && !(full.size() > 5 && full[5] == L':');
   return true;
@@ -47,26 +50,61 @@ HANDLE OpenForQuery(const std::wstring& path) {
                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// The volume serial number and file index: what tells two names of one
-// file apart from two files.
-struct FileIdentity {
-  std::uint64_t volume;
-  std::uint64_t index;
+// The record and class value that GetFileInformationByHandleEx takes for
+// the 128-bit identity, declared here because the headers show them only
+// to programs that require Windows 8; older systems fail the call.
+struct FileIdRecord {
+  ULONGLONG volume;
+  FILE_ID_128 id;
 };
+const auto kFileIdInfoClass = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
 
+bool IsUnknown(const std::array<unsigned char, 16>& index) {
+  return index == std::array<unsigned char, 16>{};
+}
+
+std::wstring FinalPath(HANDLE handle) {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD size = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, VOLUME_NAME_NT);
+  if (size >= MAX_PATH) {
+    path.resize(size);
+    size = GetFinalPathNameByHandleW(handle, path.data(), size, VOLUME_NAME_NT);
+  }
+  path.resize(size < path.size() ? size : 0);
+  return path;
+}
+
+// False for whatever is no disk file (a device, a pipe): the text cannot
+// harm it, so it is never refused.
 bool IdentifyPath(const char* path, FileIdentity* identity) {
   WidePath wide;
   if (!MakeWidePath(path, &wide) || wide.device) return false;
   HANDLE handle = OpenForQuery(wide.path);
   if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool disk = GetFileType(handle) == FILE_TYPE_DISK;
+  FileIdRecord record;
   BY_HANDLE_FILE_INFORMATION info;
-  bool known = GetFileInformationByHandle(handle, &info) != 0;
+  if (disk && GetFileInformationByHandleEx(handle, kFileIdInfoClass, &record, sizeof record) != 0) {
+    identity->volume = record.volume;
+    std::memcpy(identity->index.data(), record.id.Identifier, identity->index.size());
+  }
+  // A file system without 128-bit indexes may answer with zeros.
+  if (disk && IsUnknown(identity->index) && GetFileInformationByHandle(handle, &info) != 0) {
+    const std::uint64_t index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    identity->volume = info.dwVolumeSerialNumber;
+    std::memcpy(identity->index.data(), &index, sizeof index);
+  }
+  // Without a final path the full one catches at least two spellings of
+  // one path.
+  if (disk && IsUnknown(identity->index)) {
+    identity->final_path = FinalPath(handle);
+    if (identity->final_path.empty()) identity->final_path = wide.full;
+  }
   CloseHandle(handle);
-  if (!known) return false;
-  identity->volume = info.dwVolumeSerialNumber;
-  identity->index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  return true;
+  return disk;
 }
+
+bool wrote_message = false;
 
 }  // namespace
 
@@ -147,14 +185,24 @@ PathKind KindOfPath(const char* path) {
   return kind;
 }
 
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+  if (!IsUnknown(a.index) && !IsUnknown(b.index)) return a.volume == b.volume && a.index == b.index;
+  return !a.final_path.empty() &&
+         CompareStringOrdinal(a.final_path.c_str(), -1, b.final_path.c_str(), -1, TRUE) ==
+             CSTR_EQUAL;
+}
+
 bool NameOneFile(const char* history_path, const char* text_path) {
   FileIdentity history;
   FileIdentity text;
   return IdentifyPath(history_path, &history) && IdentifyPath(text_path, &text) &&
-         history.volume == text.volume && history.index == text.index;
+         SameFile(history, text);
 }
 
+bool WroteMessage() { return wrote_message; }
+
 void WriteMessage(std::FILE* stream, const std::string& message) {
+  wrote_message = true;
   int fd = _fileno(stream);
   // The C library hands out the handle as an integer.
   HANDLE console = fd >= 0 ? reinterpret_cast<HANDLE>(_get_osfhandle(fd))  // NOLINT

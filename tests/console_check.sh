@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
 # Runs the tool under Wine on a pseudo-terminal, where Wine gives it a real
-# console with code page 437, and checks that a message with a non-ASCII
-# path and the usage text show there as their characters: Kessel_Ü, not the
-# Kessel_├£ that UTF-8 bytes give in that code page. Neither run makes a file.
+# console of its own (as Explorer does on a double-click) with code page
+# 437. Checks that a message with a non-ASCII path and the usage text show
+# there as their characters (Kessel_Ü, not the Kessel_├£ of UTF-8 bytes),
+# each followed by the line that keeps the window open; that Enter closes
+# it at once, and no key after 30 s with the run's own status; and that a
+# redirected standard output never waits. No run makes a file here.
 # Usage: console_check.sh TOOL...  (TOOL may start with a wrapper)
-expect() {  # expect TEXT ARG...: the console's text, escapes, blanks and line ends aside
-  local got=$(script -qec "$(printf '%q ' "${@:2}")" /dev/null | sed 's/\x1b[[][0-9;?]*[A-Za-z]//g' | tr -d ' \r\n')
-  [ "$got" = "${1// /}" ] || { printf 'shows    %s\nexpected %s\n' "$got" "$1"; return 1; }
+set -o pipefail
+run() {  # run KEYS ARG...: the console's text, escapes, blanks and line ends aside
+  printf "$1" | script -qec "$(printf '%q ' "${@:2}")" /dev/null | sed 's/\x1b[[][0-9;?]*[A-Za-z]//g' | tr -d ' \r\n'
+}
+expect() {  # expect TEXT ARG...: the text and the line, and Enter ends the wait at once
+  local start=$SECONDS got=$(run '\r' "${@:2}")
+  [ "$got" = "${1// /}PressEntertoclosethiswindow." ] && ((SECONDS - start < 20)) ||
+    { printf 'shows    %s\nexpected %s (in %d s)\n' "$got" "$1" $((SECONDS - start)); return 1; }
 }
 expect "The History file Kessel_Ü/cpu.000 was not opened" "$@" Kessel_Ü/cpu.000 out.txt &&
-expect 'Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]Default cDelimeter = "," ; use "t" or t to insert tabsSample: Vindolar c:\vemora\data\cpu.000 c:\temp\cpuHist.txt ";" [or ;]' "$@"
+expect 'Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]Default cDelimeter = "," ; use "t" or t to insert tabsSample: Vindolar c:\vemora\data\cpu.000 c:\temp\cpuHist.txt ";" [or ;]' "$@" || exit 1
+SECONDS=0
+run '' "$@" >/dev/null
+status=$?
+((status == 1 && SECONDS >= 29 && SECONDS < 50)) || { echo "no key: status $status after $SECONDS s"; exit 1; }
+SECONDS=0
+got=$(script -qec "$(printf '%q ' "$@") | od -An -c" /dev/null </dev/null | tr -d ' \r\n')
+[[ $got = *'\r\n' && $got != *Press* ]] && ((SECONDS < 20)) || { echo "redirected: $got"; exit 1; }

@@ -1,5 +1,5 @@
-// What only Windows has: the long form of paths and the resources of
-// Vindolar.exe.
+// What only Windows has: the long form of paths, the identity of files and
+// the resources of Vindolar.exe.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -16,6 +16,29 @@ TEST(Windows, LongPathsGetTheVerbatimFormAndShortOnesStayAsTyped) {
   const std::wstring longest = L"C:\\" + std::wstring(256, L'x');
   EXPECT_EQ(LongPathForm(L"x", longest), L"x");
   EXPECT_EQ(LongPathForm(L"x", longest + L"x"), L"\\\\?\\" + longest + L"x");
+}
+
+static FileIdentity Id(std::uint64_t volume, unsigned char low, unsigned char high,
+                       std::wstring path) {
+  FileIdentity id{volume, {}, std::move(path)};
+  id.index[0] = low;
+  id.index[15] = high;
+  return id;
+}
+
+TEST(Windows, OneFileIsKnownByItsIndexElseByItsFinalPath) {
+  // 128 bits: every byte and the volume count, the path does not.
+  EXPECT_TRUE(SameFile(Id(9, 1, 0x80, L"a"), Id(9, 1, 0x80, L"b")));
+  EXPECT_FALSE(SameFile(Id(9, 1, 0x80, L"a"), Id(9, 1, 0x81, L"a")));
+  EXPECT_FALSE(SameFile(Id(9, 1, 0x80, L"a"), Id(1ULL << 40 | 9, 1, 0x80, L"a")));
+  // A 64-bit index leaves the high bytes zero.
+  EXPECT_TRUE(SameFile(Id(9, 7, 0, L""), Id(9, 7, 0, L"")));
+  EXPECT_FALSE(SameFile(Id(9, 7, 0, L"a"), Id(9, 8, 0, L"a")));
+  // An unknown index: the final paths decide, in any case; no path, no match.
+  EXPECT_TRUE(SameFile(Id(0, 0, 0, L"\\Mup\\srv\\In.hst"), Id(0, 0, 0, L"\\Mup\\SRV\\in.HST")));
+  EXPECT_TRUE(SameFile(Id(0, 0, 0, L"\\V1\\in.hst"), Id(9, 7, 0, L"\\V1\\in.hst")));
+  EXPECT_FALSE(SameFile(Id(0, 0, 0, L"\\Mup\\srv\\in.hst"), Id(0, 0, 0, L"\\Mup\\srv\\in.txt")));
+  EXPECT_FALSE(SameFile(Id(0, 0, 0, L""), Id(0, 0, 0, L"")));
 }
 
 // The file version, as File Properties shows it.
