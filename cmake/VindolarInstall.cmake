@@ -66,8 +66,13 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
-  # One zip, named Vindolar-VERSION-win64.zip.
-  set(CPACK_PACKAGE_FILE_NAME Vindolar-${PROJECT_VERSION}-win64)
+  # One zip, named Vindolar-VERSION-win64.zip, or -win32.zip for 32-bit
+  # Windows.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(CPACK_PACKAGE_FILE_NAME Vindolar-${PROJECT_VERSION}-win32)
+  else()
+    set(CPACK_PACKAGE_FILE_NAME Vindolar-${PROJECT_VERSION}-win64)
+  endif()
   set(CPACK_GENERATOR ZIP)
 else()
   set(CPACK_GENERATOR DEB)

@@ -1,21 +1,6 @@
-# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 toolchain (the
-# posix thread model), links every program statically so that it needs no
-# MinGW DLLs, and runs the built programs under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows (x64), built with g++-mingw-w64-x86-64-posix and run under
+# 64-bit Wine. Packaged as Vindolar-VERSION-win64.zip.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Tests and test discovery run the .exe files through this wrapper, which
-# keeps a Wine prefix of its own inside the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run;${CMAKE_BINARY_DIR}/wine-prefix")
+set(vindolar_triple x86_64-w64-mingw32)
+set(vindolar_wine_loader /usr/lib/wine/wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
