@@ -14,8 +14,8 @@
 // reading and writing, "wb" writes to something that already exists and is
 // no regular file (a pipe, a FIFO, a device), never creating one. The path
 // is UTF-8 on Windows. On other systems /dev/stdin, /dev/stdout,
-// /dev/stderr and /dev/fd/N name the descriptors the tool inherited. The stream is unbuffered: callers read and write
-// through buffers of their own.
+// /dev/stderr and /dev/fd/N name the descriptors the tool inherited. The
+// stream is unbuffered: callers read and write through buffers of their own.
 std::FILE* OpenFile(const char* path, const char* mode);
 
 // kOther is whatever is neither a regular file nor a folder: a pipe, a
