@@ -7,11 +7,13 @@
 namespace {
 
 TEST(ChooseDelimiter, PrintableFirstByteOrTabForTElseTheComma) {
-  for (const auto& [argument, delimiter] :
-       {std::pair{"t", '\t'}, {"tab", '\t'}, {"T", 'T'}, {";", ';'}, {" ", ' '}, {"~x", '~'},
-        {"!", '!'}, {"", ','}, {"\t", ','}, {"\x1f;", ','}, {"\x7f", ','}, {"\x80", ','},
-        {"\xc3\xa9", ','}, {"\xff", ','}})
+  // clang-format off
+  for (const auto& [argument, delimiter] : {
+           std::pair{"t", '\t'}, {"tab", '\t'}, {"T", 'T'}, {";", ';'}, {" ", ' '}, {"~x", '~'},
+           {"!", '!'}, {"", ','}, {"\t", ','}, {"\x1f;", ','}, {"\x7f", ','}, {"\x80", ','},
+           {"\xc3\xa9", ','}, {"\xff", ','}})
     EXPECT_EQ(ChooseDelimiter(argument), delimiter) << '"' << argument << '"';
+  // clang-format on
 }
 
 }  // namespace
