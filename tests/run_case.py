@@ -10,9 +10,8 @@
 import contextlib, os, shlex, signal, struct, subprocess, sys, tempfile
 from pathlib import Path
 
-FIELDS = {'RawZero': (112, '<f'), 'RawFull': (116, '<f'), 'EngZero': (120, '<f'),
-          'EngFull': (124, '<f'), 'SamplePeriodMS': (186, '<i'), 'StartTime': (202, '<i'),
-          'EndTime': (206, '<i')}
+FIELDS = dict(RawZero=(112, '<f'), RawFull=(116, '<f'), EngZero=(120, '<f'), EngFull=(124, '<f'),
+              SamplePeriodMS=(186, '<i'), StartTime=(202, '<i'), EndTime=(206, '<i'))
 SECONDS = 60  # the bound on every run
 
 
@@ -20,7 +19,8 @@ def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
     return text.encode().decode('unicode_escape').encode('latin-1')
 
 
-# The case's history file, its link and fifo lines, and its runs.
+# The case's history file, its link and fifo lines, and its runs: each a
+# dict of what the run must give.
 def parse(case_path):
     # Unnamed header bytes hold a pattern, so that a field read from the
     # wrong place shows; the title and the numbers start as zeros.
