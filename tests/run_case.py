@@ -12,16 +12,31 @@ from pathlib import Path
 
 FIELDS = dict(RawZero=(112, '<f'), RawFull=(116, '<f'), EngZero=(120, '<f'), EngFull=(124, '<f'),
               SamplePeriodMS=(186, '<i'), StartTime=(202, '<i'), EndTime=(206, '<i'))
-SECONDS = 60  # the bound on every run
 
 
 def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
     return text.encode().decode('unicode_escape').encode('latin-1')
 
 
-# The case's history file, its link and fifo lines, and its runs: each a
-# dict of what the run must give.
-def parse(case_path):
+# The status, output and error of one run. After 60 s it is stopped with
+# everything it started, and its status is 124, as timeout(1) gives; when it
+# ends in time, what it left running in the background is stopped too.
+def run(args, folder):
+    process = subprocess.Popen(args, cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, start_new_session=True)
+    try:
+        out, err = process.communicate(timeout=60)
+    except subprocess.TimeoutExpired:
+        out = None
+    with contextlib.suppress(ProcessLookupError):  # the run's own process group
+        os.killpg(process.pid, signal.SIGKILL)
+    if out is None:
+        out, err = process.communicate()
+        process.returncode = 124
+    return {'status': process.returncode, 'stdout': out, 'stderr': err}
+
+
+def main(case_path, system, tool):
     # Unnamed header bytes hold a pattern, so that a field read from the
     # wrong place shows; the title and the numbers start as zeros.
     named = {i for offset, _ in FIELDS.values() for i in range(offset, offset + 4)}
@@ -65,29 +80,6 @@ def parse(case_path):
             sys.exit(f'{case_path}:{number}: {error}')
         except IndexError:
             sys.exit(f'{case_path}:{number}: {key} before any run')
-    return history, names, runs
-
-
-# The status, output and error of one run. After SECONDS it is stopped with
-# everything it started, and its status is 124, as timeout(1) gives; when it
-# ends in time, what it left running in the background is stopped too.
-def run(args, folder):
-    process = subprocess.Popen(args, cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                               stderr=subprocess.PIPE, start_new_session=True)
-    try:
-        out, err = process.communicate(timeout=SECONDS)
-    except subprocess.TimeoutExpired:
-        out = None
-    with contextlib.suppress(ProcessLookupError):  # the run's own process group
-        os.killpg(process.pid, signal.SIGKILL)
-    if out is None:
-        out, err = process.communicate()
-        process.returncode = 124
-    return {'status': process.returncode, 'stdout': out, 'stderr': err}
-
-
-def main(case_path, system, tool):
-    history, names, runs = parse(case_path)
     failures = []
     with tempfile.TemporaryDirectory(prefix='vindolar-case-') as folder:
         Path(folder, 'in.hst').write_bytes(history)
