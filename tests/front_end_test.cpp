@@ -4,8 +4,6 @@
 
 #include <utility>
 
-namespace {
-
 TEST(ChooseDelimiter, PrintableFirstByteOrTabForTElseTheComma) {
   // clang-format off
   for (const auto& [argument, delimiter] : {
@@ -15,5 +13,3 @@ TEST(ChooseDelimiter, PrintableFirstByteOrTabForTElseTheComma) {
     EXPECT_EQ(ChooseDelimiter(argument), delimiter) << '"' << argument << '"';
   // clang-format on
 }
-
-}  // namespace
