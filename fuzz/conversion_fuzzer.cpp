@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Outcome outcome =
       Convert(path, given, {kHistoryBuffers[data[1] & 0x0F], kTextBuffers[data[1] >> 4 & 7]});
   for (const char* suffix : {"", ".txt", ".out"}) std::filesystem::remove(path + suffix);
-  const Outcome expected{0, "", ReferenceText(history, given ? ChooseDelimiter(given) : ',')};
+  const Outcome expected{0, "",
+                         ReferenceText(history, given != nullptr ? ChooseDelimiter(given) : ',')};
   if (!(outcome == expected)) {
     std::cerr << "got      " << outcome << "\nexpected " << expected << '\n';
     std::abort();
