@@ -36,7 +36,7 @@ struct Outcome {
 // What a failed comparison shows of an outcome: its status and messages,
 // and the size and the end of its text.
 inline std::ostream& operator<<(std::ostream& out, const Outcome& outcome) {
-  const std::size_t cut = outcome.text.size() - std::min<std::size_t>(outcome.text.size(), 90);
+  const std::size_t cut = std::max<std::size_t>(outcome.text.size(), 90) - 90;
   return out << "status " << outcome.status << ", messages \"" << outcome.messages << "\", text of "
              << outcome.text.size() << " bytes ending \"" << outcome.text.substr(cut) << '"';
 }
@@ -83,13 +83,11 @@ inline std::string ReferenceTwoDecimals(float value) {
 inline std::string ReferenceText(const std::string& history, char delimiter) {
   std::string header = history.substr(0, 226);
   header.resize(226, '\0');  // a file cut short reads as zeros from where it ends
+  // The signed little-endian 32-bit field at `at`.
   auto field = [&header](std::size_t at) {
     std::uint32_t bits = 0;
     for (std::size_t i = 4; i-- > 0;) bits = bits << 8 | static_cast<unsigned char>(header[at + i]);
-    return bits;
-  };
-  auto number = [&field](std::size_t at) {
-    return std::to_string(static_cast<std::int32_t>(field(at)));
+    return static_cast<std::int32_t>(bits);
   };
   std::string text;
   for (std::size_t i = 144; i < 176 && header[i] != '\0'; ++i)
@@ -97,8 +95,9 @@ inline std::string ReferenceText(const std::string& history, char delimiter) {
   const char* const names[] = {"\r\nRawZero = ", "; RawFull = ", "; EngZero = ", "; EngFull = "};
   for (std::size_t i = 0; i < 4; ++i)
     text += names[i] + ReferenceTwoDecimals(std::bit_cast<float>(field(112 + 4 * i)));
-  text += "\r\nSamplePeriodMS = " + number(186) + "; StartTime = " + number(202) +
-          "; EndTime = " + number(206) + " \r\n";
+  text += "\r\nSamplePeriodMS = " + std::to_string(field(186)) +
+          "; StartTime = " + std::to_string(field(202)) +
+          "; EndTime = " + std::to_string(field(206)) + " \r\n";
   for (std::size_t at = 226, written = 0; at + 2 <= history.size(); at += 2) {
     const auto sample = static_cast<std::int16_t>(static_cast<unsigned char>(history[at]) |
                                                   static_cast<unsigned char>(history[at + 1]) << 8);

@@ -15,7 +15,9 @@ namespace {
 // A header of Z bytes (the title ZZZ..., the numbers 0x5A5A5A5A), then
 // every 16-bit value `passes` times over, each pass shifted by one so
 // that every value takes every place on a line, with dropped samples falling
-// between them alone and in runs.
+// between them alone and in runs. The values count down, so that -32002,
+// the bit pattern next to the dropped value's, comes after it and so also
+// starts runs of ten that hold no dropped sample.
 std::string EveryValue(int passes) {
   std::string history(226, 'Z');
   std::mt19937 random(20240611);
@@ -24,7 +26,7 @@ std::string EveryValue(int passes) {
   };
   for (int pass = 0; pass < passes; ++pass) {
     add(pass);
-    for (int value = -32768; value <= 32767; ++value) {
+    for (int value = 32767; value >= -32768; --value) {
       add(value);
       for (auto drops = random() % 23 == 0 ? random() % 12 : 0; drops > 0; --drops)
         add(DroppedSample);

@@ -1,21 +1,39 @@
 #!/usr/bin/env python3
 # Runs one case of tests/cases (its README describes the format): builds the
 # history file in.hst in a fresh folder, runs the tool there for each `run`
-# line, and compares the exit status, standard output and error, and the
-# files the case names, byte for byte.
+# or `sh` line, and compares the exit status, standard output and error, and
+# the files the case names, byte for byte. A malformed case file ends the
+# script with its file name and line number.
 #
 # Usage: run_case.py CASE SYSTEM TOOL...  (SYSTEM is CMake's name of the
 # target system; TOOL may start with a wrapper, such as cmake/wine-run PREFIX).
-import os, shlex, struct, subprocess, sys, tempfile
+import contextlib, os, shlex, signal, struct, subprocess, sys, tempfile
 from pathlib import Path
 
-FIELDS = {'RawZero': (112, '<f'), 'RawFull': (116, '<f'), 'EngZero': (120, '<f'),
-          'EngFull': (124, '<f'), 'SamplePeriodMS': (186, '<i'), 'StartTime': (202, '<i'),
-          'EndTime': (206, '<i')}
+FIELDS = dict(RawZero=(112, '<f'), RawFull=(116, '<f'), EngZero=(120, '<f'), EngFull=(124, '<f'),
+              SamplePeriodMS=(186, '<i'), StartTime=(202, '<i'), EndTime=(206, '<i'))
 
 
 def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
     return text.encode().decode('unicode_escape').encode('latin-1')
+
+
+# The status, output and error of one run. After 60 s it is stopped with
+# everything it started, and its status is 124, as timeout(1) gives; when it
+# ends in time, what it left running in the background is stopped too.
+def run(args, folder):
+    process = subprocess.Popen(args, cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, start_new_session=True)
+    try:
+        out, err = process.communicate(timeout=60)
+    except subprocess.TimeoutExpired:
+        out = None
+    with contextlib.suppress(ProcessLookupError):  # the run's own process group
+        os.killpg(process.pid, signal.SIGKILL)
+    if out is None:
+        out, err = process.communicate()
+        process.returncode = 124
+    return {'status': process.returncode, 'stdout': out, 'stderr': err}
 
 
 def main(case_path, system, tool):
@@ -24,58 +42,60 @@ def main(case_path, system, tool):
     named = {i for offset, _ in FIELDS.values() for i in range(offset, offset + 4)}
     history = bytearray(0 if i in named or 144 <= i < 176 else 0xA0 + i % 31 for i in range(226))
     names, runs, block = [], [], None
-    for line in open(case_path, encoding='utf-8').read().splitlines():
+    for number, line in enumerate(open(case_path, encoding='utf-8').read().splitlines(), 1):
+        key, _, value = line.partition(' ')
         if line.startswith('|') and block is not None:  # |text| ends in CR LF, |text does not
             block += unescape(line[1:-1]) + b'\r\n' if line.endswith('|') else unescape(line[1:])
             continue
-        key, _, value = line.partition(' ')
         block = None
-        if key == 'Title':
-            history[144:176] = unescape(value)[:32].ljust(32, b'\0')
-        elif key in FIELDS:  # a number, or 0x... for the bits of a float
-            offset, form = FIELDS[key]
-            bits = value.startswith('0x')
-            number = int(value, 16) if bits else float(value) if form == '<f' else int(value)
-            history[offset:offset + 4] = struct.pack('<I' if bits else form, number)
-        elif key == 'samples':  # VALUE or VALUE*COUNT
-            for word in value.split():
-                sample, _, count = word.partition('*')
-                history += struct.pack('<H', int(sample, 0) & 0xFFFF) * int(count or 1)
-        elif key == 'cut':
-            del history[int(value):]
-        elif key in ('link', 'fifo'):
-            names.append((key, value))
-        elif key in ('run', 'sh'):  # sh: a bash script, the tool its "$@", ended after 60 s
-            args = (['timeout', '60', 'bash', '-c', value, 'bash'] if key == 'sh' else
-                    [unescape(arg) for arg in shlex.split(value)])
-            runs.append({'args': args, 'sh': key == 'sh', 'status': 0, 'stdout': b'', 'stderr': b''})
-        elif key in ('stdout', 'file'):
-            block = runs[-1][value or key] = bytearray()
-        elif key == 'absent':
-            runs[-1][value] = None
-        elif key in ('status', 'only'):
-            runs[-1][key] = int(value) if key == 'status' else value
-        elif line.strip() and not line.startswith('#'):
-            sys.exit(f'{case_path}: unknown line: {line}')
-
+        try:
+            if key == 'Title':
+                history[144:176] = unescape(value)[:32].ljust(32, b'\0')
+            elif key in FIELDS:  # a number, or 0x... for the bits of a float
+                offset, form = FIELDS[key]
+                bits = value.startswith('0x')
+                field = int(value, 16) if bits else float(value) if form == '<f' else int(value)
+                history[offset:offset + 4] = struct.pack('<I' if bits else form, field)
+            elif key == 'samples':  # VALUE or VALUE*COUNT
+                for word in value.split():
+                    sample, _, count = word.partition('*')
+                    history += struct.pack('<H', int(sample, 0) & 0xFFFF) * int(count or 1)
+            elif key == 'cut':
+                del history[int(value):]
+            elif key in ('link', 'fifo'):
+                names.append((key, value))
+            elif key in ('run', 'sh'):  # sh: a bash script, the tool its "$@"
+                args = (['bash', '-c', value, 'bash'] if key == 'sh' else
+                        [unescape(arg) for arg in shlex.split(value)])
+                runs.append({'args': args, 'sh': key == 'sh', 'status': 0, 'stdout': b'', 'stderr': b''})
+            elif key in ('stdout', 'file'):
+                block = runs[-1][value or key] = bytearray()
+            elif key == 'absent':
+                runs[-1][value] = None
+            elif key in ('status', 'only'):
+                runs[-1][key] = int(value) if key == 'status' else value
+            elif line.strip() and not line.startswith('#'):
+                raise ValueError(f'unknown key {key!r}')
+        except (ValueError, struct.error) as error:  # a bad number or escape
+            sys.exit(f'{case_path}:{number}: {error}')
+        except IndexError:
+            sys.exit(f'{case_path}:{number}: {key} before any run')
     failures = []
     with tempfile.TemporaryDirectory(prefix='vindolar-case-') as folder:
         Path(folder, 'in.hst').write_bytes(history)
         for key, name in names:  # another name for the history file, or a FIFO
             path = Path(folder, name)
             os.mkfifo(path) if key == 'fifo' else os.link(Path(folder, 'in.hst'), path)
-        runs = [run for run in runs if run.pop('only', system) == system]
-        for run in runs:
-            args, sh = run.pop('args'), run.pop('sh')
-            done = subprocess.run(args + tool if sh else tool + args, cwd=folder,
-                                  capture_output=True, check=False)
-            got = {'status': done.returncode, 'stdout': done.stdout, 'stderr': done.stderr}
-            for name, want in run.items():
+        runs = [want for want in runs if want.pop('only', system) == system]
+        for want in runs:
+            args, sh = want.pop('args'), want.pop('sh')
+            got = run(args + tool if sh else tool + args, folder)
+            for name, expected in want.items():
                 if name not in got:  # a file, or None when it may not exist
                     got[name] = Path(folder, name).read_bytes() if Path(folder, name).exists() else None
-                if got[name] != want:
+                if got[name] != expected:
                     failures.append(f'run {args}: {name}\n  got      {got[name]!r}\n'
-                                    f'  expected {want!r}')
+                                    f'  expected {expected!r}')
     print('\n'.join(failures) or f'{len(runs)} runs as expected')
     return 1 if failures else 0
 
