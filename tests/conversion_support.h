@@ -3,7 +3,6 @@
 // Shared by the tests and the fuzz target: an in-process run of the tool,
 // and what its text file must hold, written out as plainly as possible.
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -11,7 +10,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <ostream>
 #include <string>
 
 #include "file_io.h"
@@ -32,14 +30,6 @@ struct Outcome {
   std::string text;
   bool operator==(const Outcome&) const = default;
 };
-
-// What a failed comparison shows of an outcome: its status and messages,
-// and the size and the end of its text.
-inline std::ostream& operator<<(std::ostream& out, const Outcome& outcome) {
-  const std::size_t cut = std::max<std::size_t>(outcome.text.size(), 90) - 90;
-  return out << "status " << outcome.status << ", messages \"" << outcome.messages << "\", text of "
-             << outcome.text.size() << " bytes ending \"" << outcome.text.substr(cut) << '"';
-}
 
 // Runs the tool in process on the history file `history`, writing
 // `history`.txt, with the I/O faults of `plan` (none when null). A null

@@ -76,10 +76,8 @@ def main(case_path, system, tool):
                 runs[-1][key] = int(value) if key == 'status' else value
             elif line.strip() and not line.startswith('#'):
                 raise ValueError(f'unknown key {key!r}')
-        except (ValueError, struct.error) as error:  # a bad number or escape
-            sys.exit(f'{case_path}:{number}: {error}')
-        except IndexError:
-            sys.exit(f'{case_path}:{number}: {key} before any run')
+        except (ValueError, struct.error, IndexError) as error:  # a bad value, or before any run
+            sys.exit(f'{case_path}:{number}: {key}: {error}')
     failures = []
     with tempfile.TemporaryDirectory(prefix='vindolar-case-') as folder:
         Path(folder, 'in.hst').write_bytes(history)
