@@ -262,8 +262,8 @@ void WriteSampleTable(TextStream& text_stream, HistoryStream& history_stream, ch
     // Near the end of the buffer: one at a time, refilling as needed. The
     // first failed write ends the table before the next read, so that a
     // full disk or a reader gone (SIGPIPE ignored) never reads on to the
-    // end of a history that may have none (/dev/zero). Checked here, once
-    // per history buffer, not per sample.
+    // end of a history that may have none (/dev/zero). Checked here, near
+    // the end of each history buffer, not in the loop over whole lines.
     if (text.write_failed || !ReadSample(history, sample)) break;
     WriteSample(text, sample, delimiter, line_count);
   }
