@@ -17,6 +17,21 @@ bool IsPrefixed(const std::wstring& path) {
   return path.starts_with(L"\\\\.\\") || path.starts_with(L"\\\\?\\");
 }
 
+// The text of a Windows call that writes a path into a buffer and returns
+// its length, or the size it needs when the buffer is too small; empty when
+// the call fails.
+template <typename Call>
+std::wstring PathText(Call call) {
+  std::wstring text(MAX_PATH, L'\0');
+  DWORD size = call(text.data(), MAX_PATH);
+  if (size >= MAX_PATH) {
+    text.resize(size);
+    size = call(text.data(), size);
+  }
+  text.resize(size < text.size() ? size : 0);
+  return text;
+}
+
 struct WidePath {
   std::wstring path;  // what the Windows calls take
   std::wstring full;  // from GetFullPathNameW
@@ -29,13 +44,9 @@ struct WidePath {
 bool MakeWidePath(const char* path, WidePath* wide) {
   std::wstring typed;
   if (!Widen(path, &typed)) return false;
-  std::wstring full(MAX_PATH, L'\0');
-  DWORD size = GetFullPathNameW(typed.c_str(), MAX_PATH, full.data(), nullptr);
-  if (size >= MAX_PATH) {
-    full.resize(size);
-    size = GetFullPathNameW(typed.c_str(), size, full.data(), nullptr);
-  }
-  full.resize(size < full.size() ? size : 0);
+  const std::wstring full = PathText([&typed](wchar_t* buffer, DWORD size) {
+    return GetFullPathNameW(typed.c_str(), size, buffer, nullptr);
+  });
   wide->path = LongPathForm(typed, full);
   wide->full = full;
   // \\.\C:\... is a file like any other.
@@ -64,14 +75,9 @@ bool IsUnknown(const std::array<unsigned char, 16>& index) {
 }
 
 std::wstring FinalPath(HANDLE handle) {
-  std::wstring path(MAX_PATH, L'\0');
-  DWORD size = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, VOLUME_NAME_NT);
-  if (size >= MAX_PATH) {
-    path.resize(size);
-    size = GetFinalPathNameByHandleW(handle, path.data(), size, VOLUME_NAME_NT);
-  }
-  path.resize(size < path.size() ? size : 0);
-  return path;
+  return PathText([handle](wchar_t* buffer, DWORD size) {
+    return GetFinalPathNameByHandleW(handle, buffer, size, VOLUME_NAME_NT);
+  });
 }
 
 // False for whatever is no disk file (a device, a pipe): the text cannot
