@@ -201,10 +201,24 @@ void WriteHeaderLines(TextStream& text, const HistoryHeader& header) {
   AppendLineEnd(text);
 }
 
+#if defined(__SSE2__) || defined(_M_X64)
+// Eight samples per SSE2 compare (every x86-64 has SSE2).
+bool ContainsDroppedSample(const unsigned char* bytes, int count) {
+  const __m128i dropped = _mm_set1_epi16(DroppedSample);
+  __m128i found = _mm_setzero_si128();
+  for (int i = 0; i < count; i += 8) {
+    std::ptrdiff_t first = i + 8 <= count ? i : count - 8;
+    const unsigned char* eight = bytes + 2 * first;
+    __m128i samples = _mm_loadu_si128(reinterpret_cast<const __m128i*>(eight));
+    found = _mm_or_si128(found, _mm_cmpeq_epi16(samples, dropped));
+  }
+  return _mm_movemask_epi8(found) != 0;
+}
+#else
 // Four samples per 64-bit word: after the XOR a 16-bit lane is zero exactly
 // where a sample holds the dropped value, and the borrow trick finds any
 // zero lane. The last word may overlap the one before.
-bool ContainsDroppedSampleByWords(const unsigned char* bytes, int count) {
+bool ContainsDroppedSample(const unsigned char* bytes, int count) {
   static constexpr unsigned char kDroppedLanes[8] = {0xFF, 0x82, 0xFF, 0x82,
                                                      0xFF, 0x82, 0xFF, 0x82};
   std::uint64_t dropped;
@@ -219,23 +233,7 @@ bool ContainsDroppedSampleByWords(const unsigned char* bytes, int count) {
   }
   return found != 0;
 }
-
-// Eight samples per SSE2 compare (every x86-64 has SSE2).
-bool ContainsDroppedSample(const unsigned char* bytes, int count) {
-#if defined(__SSE2__) || defined(_M_X64)
-  const __m128i dropped = _mm_set1_epi16(DroppedSample);
-  __m128i found = _mm_setzero_si128();
-  for (int i = 0; i < count; i += 8) {
-    std::ptrdiff_t first = i + 8 <= count ? i : count - 8;
-    const unsigned char* eight = bytes + 2 * first;
-    __m128i samples = _mm_loadu_si128(reinterpret_cast<const __m128i*>(eight));
-    found = _mm_or_si128(found, _mm_cmpeq_epi16(samples, dropped));
-  }
-  return _mm_movemask_epi8(found) != 0;
-#else
-  return ContainsDroppedSampleByWords(bytes, count);
 #endif
-}
 
 // The loop works on copies of the two stream records whose addresses are
 // never taken: the stores into the text buffer could otherwise alias the

@@ -43,8 +43,7 @@ void WriteHeaderLines(TextStream& text, const HistoryHeader& header);
 void WriteSampleTable(TextStream& text, HistoryStream& history, char delimiter);
 
 // True when any of the `count` samples (at least eight) at `bytes`, given
-// as little-endian bytes, is a DroppedSample. Uses SSE2 when the build
-// targets it (every x86-64 build, chosen when compiling); otherwise it is
-// ContainsDroppedSampleByWords, which takes a `count` of at least four.
+// as little-endian bytes, is a DroppedSample. Compares eight samples at a
+// time with SSE2 when the build targets it (every x86-64 build), otherwise
+// four at a time in a 64-bit word.
 bool ContainsDroppedSample(const unsigned char* bytes, int count);
-bool ContainsDroppedSampleByWords(const unsigned char* bytes, int count);
