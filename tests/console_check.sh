@@ -4,8 +4,8 @@
 # 437. Checks that a message with a non-ASCII path and the usage text show
 # there as their characters (Kessel_Ü, not the Kessel_├£ of UTF-8 bytes),
 # each followed by the line that keeps the window open; that Enter closes
-# it at once, and no key after 30 s with the run's own status; and that a
-# redirected standard output never waits. No run makes a file here.
+# it at once; and that a redirected standard output never waits. No run
+# makes a file here.
 # Usage: console_check.sh TOOL...  (TOOL may start with a wrapper)
 set -o pipefail
 run() {  # run KEYS ARG...: the console's text, escapes, blanks and line ends aside
@@ -18,10 +18,6 @@ expect() {  # expect TEXT ARG...: the text and the line, and Enter ends the wait
 }
 expect "The History file Kessel_Ü/cpu.000 was not opened" "$@" Kessel_Ü/cpu.000 out.txt &&
 expect 'Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]Default cDelimeter = "," ; use "t" or t to insert tabsSample: Vindolar c:\vemora\data\cpu.000 c:\temp\cpuHist.txt ";" [or ;]' "$@" || exit 1
-SECONDS=0
-run '' "$@" >/dev/null
-status=$?
-((status == 1 && SECONDS >= 29 && SECONDS < 50)) || { echo "no key: status $status after $SECONDS s"; exit 1; }
 SECONDS=0
 got=$(script -qec "$(printf '%q ' "$@") | od -An -c" /dev/null </dev/null | tr -d ' \r\n')
 [[ $got = *'\r\n' && $got != *Press* ]] && ((SECONDS < 20)) || { echo "redirected: $got"; exit 1; }
