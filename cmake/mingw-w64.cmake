@@ -23,6 +23,13 @@ set(CMAKE_CXX_FLAGS_INIT "-D_WIN32_WINNT=0x0601 -DWINVER=0x0601")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Tests and test discovery run the .exe files through this wrapper, which
-# keeps a Wine prefix of its own inside the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR
+# keeps a Wine prefix of its own inside the build tree. Where Wine's loader
+# cannot run here (32-bit Wine on a machine that runs no 32-bit x86 Linux
+# programs), wine-run says so with status 77, the build has no emulator, and
+# only the tests that run no .exe are made.
+set(vindolar_wine_run
   "${CMAKE_CURRENT_LIST_DIR}/wine-run;${vindolar_wine_loader};${CMAKE_BINARY_DIR}/wine-prefix")
+execute_process(COMMAND ${vindolar_wine_run} --can-run RESULT_VARIABLE wine_status ERROR_QUIET)
+if(NOT wine_status EQUAL 77)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${vindolar_wine_run})
+endif()
