@@ -7,12 +7,11 @@
 # it at once; and that a redirected standard output never waits. No run
 # makes a file here.
 # Usage: console_check.sh TOOL...  (TOOL may start with a wrapper)
-set -o pipefail
-run() {  # run KEYS ARG...: the console's text, escapes, blanks and line ends aside
-  printf "$1" | script -qec "$(printf '%q ' "${@:2}")" /dev/null | sed 's/\x1b[[][0-9;?]*[A-Za-z]//g' | tr -d ' \r\n'
-}
-expect() {  # expect TEXT ARG...: the text and the line, and Enter ends the wait at once
-  local start=$SECONDS got=$(run '\r' "${@:2}")
+# expect TEXT ARG...: the console shows the text and the line (its escapes,
+# blanks and line ends aside), and Enter ends the wait at once.
+expect() {
+  local start=$SECONDS got
+  got=$(printf '\r' | script -qec "$(printf '%q ' "${@:2}")" /dev/null | sed 's/\x1b[[][0-9;?]*[A-Za-z]//g' | tr -d ' \r\n')
   [ "$got" = "${1// /}PressEntertoclosethiswindow." ] && ((SECONDS - start < 20)) ||
     { printf 'shows    %s\nexpected %s (in %d s)\n' "$got" "$1" $((SECONDS - start)); return 1; }
 }
