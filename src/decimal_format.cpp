@@ -1,7 +1,6 @@
 #include "decimal_format.h"
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 

@@ -5,7 +5,7 @@
 // Room for the longest text FormatTwoDecimals writes, with some to spare: a
 // sign, 39 integer digits (the largest binary32 is about 3.4e38), the point
 // and two decimals, 43 characters.
-inline constexpr std::size_t kMaxTwoDecimalsLength = 48;
+inline constexpr std::size_t MaxTwoDecimalsLength = 48;
 
 // Writes `value` in fixed notation with exactly two decimals and returns the
 // number of characters written (no NUL is added). The exact value is first

@@ -33,7 +33,18 @@ bool WriteBytes(std::FILE* file, const void* data, std::size_t size) {
   return put == size;
 }
 
-bool CloseFile(std::FILE* file) {
-  bool faulted = FaultDue(&IoFaultPlan::closes, &IoFaultPlan::fail_close);
-  return std::fclose(file) == 0 && !faulted;
+bool CloseFile(File file) {
+  const bool faulted = FaultDue(&IoFaultPlan::closes, &IoFaultPlan::fail_close);
+  const bool closed = file.borrowed ? std::fflush(file.stream) == 0 : std::fclose(file.stream) == 0;
+  return closed && !faulted;
+}
+
+File OpenHistoryFile(const char* path) {
+  if (KindOfPath(path) == PathKind::Directory) return File{};
+  return OpenFile(path, OpenMode::Read);
+}
+
+File OpenTextFile(const char* path) {
+  return OpenFile(path,
+                  KindOfPath(path) == PathKind::Other ? OpenMode::Write : OpenMode::CreateOrEmpty);
 }

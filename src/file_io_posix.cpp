@@ -1,7 +1,9 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string_view>
 
 #include "file_io.h"
@@ -18,11 +20,11 @@ int InheritedDescriptor(const char* path) {
   if (name == "/dev/stdin") return 0;
   if (name == "/dev/stdout") return 1;
   if (name == "/dev/stderr") return 2;
-  constexpr std::string_view kFd = "/dev/fd/";
-  if (!name.starts_with(kFd) || name.size() == kFd.size() || name.size() > kFd.size() + 9)
+  constexpr std::string_view DevFd = "/dev/fd/";
+  if (!name.starts_with(DevFd) || name.size() == DevFd.size() || name.size() > DevFd.size() + 9)
     return -1;
   int fd = 0;
-  for (char digit : name.substr(kFd.size())) {
+  for (char digit : name.substr(DevFd.size())) {
     if (digit < '0' || digit > '9') return -1;
     fd = fd * 10 + (digit - '0');
   }
@@ -49,47 +51,65 @@ int AboveStandardStreams(int fd) {
 // tool needs; -1 when it is closed or open the other way only. The copy
 // shares the file's offset, so the text goes on where the descriptor
 // stands (after `>>`'s end, or what a group wrote before), and closing it
-// leaves the tool's own standard streams open.
-int CopyInherited(int fd, bool reading) {
+// leaves the tool's own standard streams open. With the descriptor table
+// full the descriptor itself serves, borrowed.
+int CopyInherited(int fd, bool reading, bool* borrowed) {
   const int flags = fcntl(fd, F_GETFL);
   if (flags == -1) return -1;
   const int access = flags & O_ACCMODE;
   if (access == (reading ? O_WRONLY : O_RDONLY)) return -1;
-  return fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  *borrowed = copy == -1 && errno == EMFILE;
+  return *borrowed ? fd : copy;
+}
+
+// Takes the file for this run alone, then empties it. While another run
+// holds it, that run is writing it: the file is left to that run. A file
+// system without locks (ENOLCK, EOPNOTSUPP) converts as if it had them.
+bool HoldAloneAndEmpty(int fd) {
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return false;
+  return ftruncate(fd, 0) == 0;
 }
 
 }  // namespace
 
-std::FILE* OpenFile(const char* path, const char* mode) {
-  const std::string_view how = mode;
-  const bool reading = how == "rb";
+// Whatever can fail for want of memory (fdopen allocates) comes before the
+// file is emptied, so a failed open leaves the old text as it was. An
+// inherited descriptor is never emptied: it is written where it stands.
+File OpenFile(const char* path, OpenMode mode) {
+  const bool reading = mode == OpenMode::Read;
   const int inherited = InheritedDescriptor(path);
+  File file;
   int fd;
   if (inherited >= 0) {
-    fd = CopyInherited(inherited, reading);
+    fd = CopyInherited(inherited, reading, &file.borrowed);
   } else {
-    const int flags = reading ? O_RDONLY : how == "wb" ? O_WRONLY : O_RDWR | O_CREAT | O_TRUNC;
+    const int flags = reading ? O_RDONLY : mode == OpenMode::Write ? O_WRONLY : O_RDWR | O_CREAT;
     fd = AboveStandardStreams(open(path, flags | O_CLOEXEC, 0666));  // NOLINT: a C call
   }
-  if (fd < 0) return nullptr;
-  // An inherited descriptor may be open for writing only (`>>`): the
-  // stream then takes "wb", which neither empties nor moves it.
-  std::FILE* file = fdopen(fd, inherited >= 0 && !reading ? "wb" : mode);
-  if (file == nullptr) {
-    (void)close(fd);
-    return nullptr;
+  if (fd < 0) return File{};
+  // An inherited descriptor may be open for writing only (`>>`): "wb"
+  // neither empties nor moves it.
+  const bool read_write = mode == OpenMode::CreateOrEmpty && inherited < 0;
+  file.stream = fdopen(fd, reading ? "rb" : read_write ? "w+b" : "wb");
+  if (file.stream == nullptr || (read_write && !HoldAloneAndEmpty(fd))) {
+    if (file.stream != nullptr)
+      (void)std::fclose(file.stream);
+    else if (!file.borrowed)
+      (void)close(fd);
+    return File{};
   }
   // Should this fail, the C library buffers too; a failed write then shows
   // at the close, which is checked.
-  (void)std::setvbuf(file, nullptr, _IONBF, 0);
+  (void)std::setvbuf(file.stream, nullptr, _IONBF, 0);
   return file;
 }
 
 PathKind KindOfPath(const char* path) {
   struct stat info;
-  if (!StatPath(path, &info)) return PathKind::kMissing;
-  if (S_ISREG(info.st_mode)) return PathKind::kRegularFile;
-  return S_ISDIR(info.st_mode) ? PathKind::kDirectory : PathKind::kOther;
+  if (!StatPath(path, &info)) return PathKind::Missing;
+  if (S_ISREG(info.st_mode)) return PathKind::RegularFile;
+  return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::Other;
 }
 
 // Only what writing would harm: a regular file or a block device would be
@@ -103,8 +123,8 @@ bool NameOneFile(const char* history_path, const char* text_path) {
          (S_ISREG(history.st_mode) || S_ISFIFO(history.st_mode) || S_ISBLK(history.st_mode));
 }
 
-void WriteMessage(std::FILE* stream, const std::string& message) {
+void WriteMessage(std::FILE* stream, const char* message, std::size_t size) {
   // One write, so that a message reaches a pipe in one piece.
-  (void)std::fwrite(message.data(), 1, message.size(), stream);
+  (void)std::fwrite(message, 1, size, stream);
   (void)std::fflush(stream);
 }

@@ -68,7 +68,7 @@ struct FileIdRecord {
   ULONGLONG volume;
   FILE_ID_128 id;
 };
-const auto kFileIdInfoClass = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+const auto FileIdInfoClass = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
 
 bool IsUnknown(const std::array<unsigned char, 16>& index) {
   return index == std::array<unsigned char, 16>{};
@@ -90,7 +90,7 @@ bool IdentifyPath(const char* path, FileIdentity* identity) {
   const bool disk = GetFileType(handle) == FILE_TYPE_DISK;
   FileIdRecord record;
   BY_HANDLE_FILE_INFORMATION info;
-  if (disk && GetFileInformationByHandleEx(handle, kFileIdInfoClass, &record, sizeof record) != 0) {
+  if (disk && GetFileInformationByHandleEx(handle, FileIdInfoClass, &record, sizeof record) != 0) {
     identity->volume = record.volume;
     std::memcpy(identity->index.data(), record.id.Identifier, identity->index.size());
   }
@@ -141,52 +141,65 @@ std::wstring LongPathForm(const std::wstring& typed, const std::wstring& full) {
 
 // Files are opened through CreateFileW, not the C library, for the wide and
 // long paths and for the sharing mode; the C library then gets the handle.
-std::FILE* OpenFile(const char* path, const char* mode) {
+File OpenFile(const char* path, OpenMode mode) {
   WidePath wide;
-  if (!MakeWidePath(path, &wide)) return nullptr;
-  const std::string_view how = mode;
+  if (!MakeWidePath(path, &wide)) return File{};
   DWORD access = GENERIC_READ;
   DWORD disposition = OPEN_EXISTING;
+  // Others may go on reading, writing, renaming and deleting the history
+  // file: a recorder that rotates its history files must not fail because
+  // of us.
+  DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   int flags = _O_RDONLY;
-  if (how == "wb") {  // a device or pipe (NUL, CON): opened as it is, never created
+  const char* stream_mode = "rb";
+  if (mode == OpenMode::Write) {  // a device or pipe (NUL, CON): opened as it is, never created
     access = GENERIC_WRITE;
     flags = _O_WRONLY;
-  } else if (how == "w+b") {
+    stream_mode = "wb";
+  } else if (mode == OpenMode::CreateOrEmpty) {
+    // No other writer while this run holds the text: a second run into the
+    // same file fails here with a sharing violation, before anything is
+    // emptied.
     access = GENERIC_READ | GENERIC_WRITE;
-    disposition = CREATE_ALWAYS;
+    disposition = OPEN_ALWAYS;
+    sharing = FILE_SHARE_READ | FILE_SHARE_DELETE;
     flags = _O_RDWR;
+    stream_mode = "w+b";
   }
-  // Others may go on reading, writing, renaming and deleting the file: a
-  // recorder that rotates its history files must not fail because of us.
-  HANDLE handle =
-      CreateFileW(wide.path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  HANDLE handle = CreateFileW(wide.path.c_str(), access, sharing, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return File{};
   int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
   if (fd == -1) {
     CloseHandle(handle);
-    return nullptr;
+    return File{};
   }
-  std::FILE* file = _fdopen(fd, mode);
-  if (file == nullptr) {
+  File file{_fdopen(fd, stream_mode), false};
+  if (file.stream == nullptr) {
     _close(fd);
-    return nullptr;
+    return File{};
   }
-  (void)std::setvbuf(file, nullptr, _IONBF, 0);
+  // Emptied only now, when nothing that may fail for want of memory is left
+  // to do: a failed open leaves the old text as it was.
+  if (mode == OpenMode::CreateOrEmpty && SetEndOfFile(handle) == 0) {
+    (void)std::fclose(file.stream);
+    return File{};
+  }
+  (void)std::setvbuf(file.stream, nullptr, _IONBF, 0);
   return file;
 }
 
 PathKind KindOfPath(const char* path) {
   WidePath wide;
-  if (!MakeWidePath(path, &wide)) return PathKind::kMissing;
-  if (wide.device) return PathKind::kOther;
+  if (!MakeWidePath(path, &wide)) return PathKind::Missing;
+  if (wide.device) return PathKind::Other;
   HANDLE handle = OpenForQuery(wide.path);
-  if (handle == INVALID_HANDLE_VALUE) return PathKind::kMissing;
-  PathKind kind = PathKind::kOther;
+  if (handle == INVALID_HANDLE_VALUE) return PathKind::Missing;
+  PathKind kind = PathKind::Other;
   BY_HANDLE_FILE_INFORMATION info;
   if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) != 0)
-    kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kDirectory
-                                                                   : PathKind::kRegularFile;
+    kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Directory
+                                                                   : PathKind::RegularFile;
   CloseHandle(handle);
   return kind;
 }
@@ -207,7 +220,7 @@ bool NameOneFile(const char* history_path, const char* text_path) {
 
 bool WroteMessage() { return wrote_message; }
 
-void WriteMessage(std::FILE* stream, const std::string& message) {
+void WriteMessage(std::FILE* stream, const char* message, std::size_t size) {
   wrote_message = true;
   int fd = _fileno(stream);
   // The C library hands out the handle as an integer.
@@ -217,18 +230,18 @@ void WriteMessage(std::FILE* stream, const std::string& message) {
   if (GetConsoleMode(console, &console_mode) != 0) {
     // Never more UTF-16 units than UTF-8 bytes. Bytes that are not UTF-8
     // show as U+FFFD.
-    std::wstring wide(message.size(), L'\0');
-    int size = MultiByteToWideChar(CP_UTF8, 0, message.data(), static_cast<int>(message.size()),
-                                   wide.data(), static_cast<int>(wide.size()));
+    std::wstring wide(size, L'\0');
+    const int units = MultiByteToWideChar(CP_UTF8, 0, message, static_cast<int>(size), wide.data(),
+                                          static_cast<int>(wide.size()));
     DWORD written = 0;
-    for (int at = 0; at < size; at += static_cast<int>(written))
-      if (WriteConsoleW(console, wide.data() + at, static_cast<DWORD>(size - at), &written,
+    for (int at = 0; at < units; at += static_cast<int>(written))
+      if (WriteConsoleW(console, wide.data() + at, static_cast<DWORD>(units - at), &written,
                         nullptr) == 0 ||
           written == 0)
         break;
     return;
   }
   // One write, so that a message reaches a pipe in one piece.
-  (void)std::fwrite(message.data(), 1, message.size(), stream);
+  (void)std::fwrite(message, 1, size, stream);
   (void)std::fflush(stream);
 }

@@ -1,8 +1,7 @@
 #include "front_end.h"
 
-#include <algorithm>
-#include <memory>
-#include <string>
+#include <cstring>
+#include <string_view>
 
 #include "file_io.h"
 #include "history_reader.h"
@@ -10,38 +9,53 @@
 
 namespace {
 
-// Writes a message with `path` in place of its %s, ending in CR LF. A
-// message that cannot be written has nowhere else to go; the exit status
-// still tells the caller.
-void Report(std::FILE* messages, const char* format, const char* path) {
-  std::string message = format;
-  message.replace(message.find("%s"), 2, path);
-  WriteMessage(messages, message + "\r\n");
-}
-
-void PrintUsage(std::FILE* messages) {
-  WriteMessage(messages,
-               "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
-               "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
-               "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n");
-}
-
-const char* const kNotOpened = "The History file %s was not opened";
-const char* const kNotRead = "The History file %s was not read to its end";
-const char* const kHistoryNotClosed = "The History file %s was not closed";
-const char* const kTextNotOpened = "The .txt file %s was not created/opened";
-const char* const kTextIsHistory =
+// Scripts match these texts byte for byte, so they stay as they are, the
+// usage text's spelling "cDelimeter" included. %s stands for the path.
+constexpr char Usage[] =
+    "Usage: C> Vindolar HSTFilePath TxtFilePath [cDelimeter]\r\n"
+    "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
+    "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n";
+constexpr std::string_view NotOpened = "The History file %s was not opened";
+constexpr std::string_view NotRead = "The History file %s was not read to its end";
+constexpr std::string_view HistoryNotClosed = "The History file %s was not closed";
+constexpr std::string_view TextNotOpened = "The .txt file %s was not created/opened";
+constexpr std::string_view TextIsHistory =
     "The .txt file %s was not created/opened: it is the History file";
-const char* const kTextNotClosed = "The %s file was not closed";
+constexpr std::string_view TextNotClosed = "The %s file was not closed";
 
-// Creates or empties a regular file for reading and writing, as callers
-// have always had it, so that a file that cannot be opened for both fails.
-// Anything else (a pipe, a FIFO, a device) is opened for writing only: a
-// tool that holds the read end of its own output never learns that the
-// reader has gone, and a FIFO would take the text with no reader at all.
-// Opened for writing only, a FIFO waits for its reader.
-std::FILE* OpenTextFile(const char* path) {
-  return OpenFile(path, KindOfPath(path) == PathKind::kOther ? "wb" : "w+b");
+// Room for the longest message: a path of up to 128 KiB (the most that one
+// argument can hold on Linux; Windows allows less) and the fixed text.
+constexpr std::size_t MessageRoom = std::size_t{128} * 1024 + 128;
+
+// Writes a message with `path` in place of its %s, ending in CR LF, built
+// in static storage so that reporting needs no memory. Each control byte of
+// the path (0x00-0x1F, 0x7F) shows as '?', as ls shows it on a terminal: a
+// line end in a path cannot forge a second message, nor a CR overwrite the
+// line. A message that cannot be written has nowhere else to go; the exit
+// status still tells the caller.
+void Report(std::FILE* messages, std::string_view format, const char* path) {
+  static char message[MessageRoom];
+  const std::size_t at = format.find("%s");
+  std::size_t size = format.copy(message, at);
+  for (; *path != '\0' && size < MessageRoom - 64; ++path)
+    message[size++] = static_cast<unsigned char>(*path) < 0x20 || *path == 0x7F ? '?' : *path;
+  size += format.substr(at + 2).copy(message + size, MessageRoom - 2 - size);
+  std::memcpy(message + size, "\r\n", 2);
+  WriteMessage(messages, message, size + 2);
+}
+
+// The sample table: runs of samples from the history into the text until
+// the samples end (the end of the file or a failed read) or a write fails.
+// After a failed write nothing more is read, so that a full disk or a
+// reader gone (SIGPIPE ignored) ends at once even a history that has no
+// end (/dev/zero).
+void ConvertSamples(HistoryStream& history, TextStream& text, char delimiter) {
+  int line_count = 0;
+  while (!text.write_failed) {
+    const SampleRun run = ReadSamples(history);
+    if (run.count == 0) break;
+    WriteSamples(text, run.bytes, run.count, delimiter, line_count);
+  }
 }
 
 }  // namespace
@@ -53,72 +67,60 @@ char ChooseDelimiter(const char* argument) {
   return ',';
 }
 
-int RunVindolar(int argc, const char* const* argv, std::FILE* messages) {
-  return RunVindolar(argc, argv, messages,
-                     RunOptions{kDefaultHistoryBufferSize, kDefaultTextBufferSize});
+RunBuffers StaticRunBuffers() {
+  // Left uninitialized by the program: a short file never touches most of
+  // either buffer, and untouched pages cost no memory.
+  static unsigned char history[DefaultHistoryBufferSize];
+  static char text[DefaultTextBufferSize];
+  return RunBuffers{history, text};
 }
 
-int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const RunOptions& options) {
+int RunVindolar(int argc, const char* const* argv, std::FILE* messages, RunBuffers buffers) {
   if (argc < 3 || argc > 4) {
-    PrintUsage(messages);
+    WriteMessage(messages, Usage, sizeof Usage - 1);
     return 1;
   }
   const char* history_path = argv[1];
   const char* text_path = argv[2];
-  char delimiter = argc == 4 ? ChooseDelimiter(argv[3]) : ',';
+  const char delimiter = argc == 4 ? ChooseDelimiter(argv[3]) : ',';
 
-  // The history is read from its first byte to its end, so a pipe, a FIFO
-  // or a device serves as well as a regular file. A folder is refused here:
-  // some systems open one and fail only its reads.
-  if (KindOfPath(history_path) == PathKind::kDirectory) {
-    Report(messages, kNotOpened, history_path);
-    return 1;
-  }
   // Before anything is opened: opening a FIFO waits for its other end.
   if (NameOneFile(history_path, text_path)) {
-    Report(messages, kTextIsHistory, text_path);
+    Report(messages, TextIsHistory, text_path);
     return 1;
   }
-  std::FILE* history_file = OpenFile(history_path, "rb");
-  if (history_file == nullptr) {
-    Report(messages, kNotOpened, history_path);
+  const File history_file = OpenHistoryFile(history_path);
+  if (history_file.stream == nullptr) {
+    Report(messages, NotOpened, history_path);
     return 1;
   }
-  std::FILE* text_file = OpenTextFile(text_path);
-  if (text_file == nullptr) {
-    Report(messages, kTextNotOpened, text_path);
+  const File text_file = OpenTextFile(text_path);
+  if (text_file.stream == nullptr) {
+    Report(messages, TextNotOpened, text_path);
     (void)CloseFile(history_file);
     return 1;
   }
 
-  int status = 0;
-  // Left uninitialized: a short file never touches most of either buffer.
-  std::size_t history_size = std::max<std::size_t>(options.history_buffer_size, 2);
-  std::size_t text_size = std::max(options.text_buffer_size, kMinTextBufferSize);
-  auto history_buffer = std::make_unique_for_overwrite<unsigned char[]>(history_size);
-  auto text_buffer = std::make_unique_for_overwrite<char[]>(text_size);
-  HistoryStream history = MakeHistoryStream(history_file, history_buffer.get(), history_size);
-  TextStream text = MakeTextStream(text_file, text_buffer.get(), text_size);
-
-  HistoryHeader header = ReadHistoryHeader(history);
-  WriteHeaderLines(text, header);
+  HistoryStream history = MakeHistoryStream(history_file.stream, buffers.history);
+  TextStream text = MakeTextStream(text_file.stream, buffers.text);
+  WriteHeaderLines(text, ReadHistoryHeader(history));
   SeekToSamples(history);
-  WriteSampleTable(text, history, delimiter);
+  ConvertSamples(history, text, delimiter);
   // The text goes out before any message, so that text and messages sent
   // to one place (/dev/stdout > f) each arrive whole. A failed read, in the
   // header or among the samples, ends the reading for good: one message.
   text = FlushTextStream(text);
+  int status = 0;
   if (history.read_failed) {
-    Report(messages, kNotRead, history_path);
+    Report(messages, NotRead, history_path);
     status = 1;
   }
 
-  if (!CloseFile(history_file)) Report(messages, kHistoryNotClosed, history_path);
+  if (!CloseFile(history_file)) Report(messages, HistoryNotClosed, history_path);
   // A failed write anywhere means the text file is incomplete: report it as
   // a failed close, the message callers already know.
-  bool text_closed = CloseFile(text_file);
-  if (!text_closed || text.write_failed) {
-    Report(messages, kTextNotClosed, text_path);
+  if (!CloseFile(text_file) || text.write_failed) {
+    Report(messages, TextNotClosed, text_path);
     status = 1;
   }
   return status;

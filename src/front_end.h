@@ -1,19 +1,25 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdio>
+#include <span>
 
 // The delimiter that the optional third argument chooses: its first byte
 // when printable, TAB for the letter t, otherwise the comma.
-char ChooseDelimiter(const char* argument);
+[[nodiscard]] char ChooseDelimiter(const char* argument);
 
-struct RunOptions {
-  std::size_t history_buffer_size;
-  std::size_t text_buffer_size;
+// The buffers a run reads the history and writes the text through: at
+// least MinHistoryBufferSize and MinTextBufferSize bytes.
+struct RunBuffers {
+  std::span<unsigned char> history;
+  std::span<char> text;
 };
+
+// The tool's own buffers, in static storage: a run allocates nothing, so
+// that no shortage of memory can stop it once a file is touched.
+[[nodiscard]] RunBuffers StaticRunBuffers();
 
 // Runs the tool on `argc`/`argv` as main receives them (argv[0] is the
 // program), writing its usage text and messages to `messages`. Returns the
 // exit status.
-int RunVindolar(int argc, const char* const* argv, std::FILE* messages);
-int RunVindolar(int argc, const char* const* argv, std::FILE* messages, const RunOptions& options);
+[[nodiscard]] int RunVindolar(int argc, const char* const* argv, std::FILE* messages,
+                              RunBuffers buffers = StaticRunBuffers());

@@ -12,11 +12,12 @@ namespace {
 void Fill(HistoryStream& history, std::size_t wanted) {
   auto unread = static_cast<std::size_t>(history.end - history.next);
   if (unread >= wanted || history.exhausted) return;
-  std::memmove(history.buffer, history.next, unread);
-  std::size_t room = history.capacity - unread;
-  std::size_t got = ReadBytes(history.file, history.buffer + unread, room, &history.read_failed);
-  history.next = history.buffer;
-  history.end = history.buffer + unread + got;
+  std::memmove(history.buffer.data(), history.next, unread);
+  const std::size_t room = history.buffer.size() - unread;
+  const std::size_t got =
+      ReadBytes(history.file, history.buffer.data() + unread, room, &history.read_failed);
+  history.next = history.buffer.data();
+  history.end = history.next + unread + got;
   if (got < room) history.exhausted = true;
 }
 
@@ -48,18 +49,17 @@ std::int32_t Int32At(const unsigned char* bytes) {
 
 }  // namespace
 
-HistoryStream MakeHistoryStream(std::FILE* file, unsigned char* buffer, std::size_t capacity) {
+HistoryStream MakeHistoryStream(std::FILE* file, std::span<unsigned char> buffer) {
   HistoryStream history;
   history.file = file;
   history.buffer = buffer;
-  history.capacity = capacity;
-  history.next = history.end = buffer;
+  history.next = history.end = buffer.data();
   return history;
 }
 
 HistoryHeader ReadHistoryHeader(HistoryStream& history) {
   // Bytes that never arrive stay zero, so a cut field keeps what arrived.
-  unsigned char raw[kHistoryHeaderSize] = {};
+  unsigned char raw[HistoryHeaderSize] = {};
   Take(history, raw, sizeof raw);
 
   HistoryHeader header;
@@ -75,11 +75,14 @@ HistoryHeader ReadHistoryHeader(HistoryStream& history) {
 }
 
 void SeekToSamples(HistoryStream& history) {
-  unsigned char unused[FirstSampleOffset - kHistoryHeaderSize];
+  unsigned char unused[FirstSampleOffset - HistoryHeaderSize];
   Take(history, unused, sizeof unused);
 }
 
-HistoryStream RefillHistoryStream(HistoryStream history) {
+SampleRun ReadSamples(HistoryStream& history) {
   Fill(history, 2);
-  return history;
+  const auto count = static_cast<std::size_t>(history.end - history.next) / 2;
+  const SampleRun run{history.next, count};
+  history.next += 2 * count;
+  return run;
 }

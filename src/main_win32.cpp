@@ -65,7 +65,8 @@ int wmain(int argc, wchar_t** wide_argv) {
   // In a window of its own a message would vanish with the window: keep it
   // open until the user has read it, or for half a minute.
   if (WroteMessage() && InOwnWindow()) {
-    WriteMessage(stdout, "Press Enter to close this window.\r\n");
+    constexpr char PressEnter[] = "Press Enter to close this window.\r\n";
+    WriteMessage(stdout, PressEnter, sizeof PressEnter - 1);
     WaitForEnter(GetStdHandle(STD_INPUT_HANDLE), 30000);
   }
   return status;

@@ -5,21 +5,15 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-
 #include "decimal_format.h"
 #include "file_io.h"
 
 namespace {
 
-constexpr int SamplesPerLine = 10;
-
 // Bytes of one full table line: ten groups of seven characters and the
 // delimiter, then CR LF.
-constexpr std::ptrdiff_t kTableLineSize = SamplesPerLine * 8 + 2;
-static_assert(kMinTextBufferSize >= kTableLineSize);
+constexpr std::ptrdiff_t TableLineSize = SamplesPerLine * 8 + 2;
+static_assert(MinTextBufferSize >= TableLineSize);
 
 // The group of every 16-bit value, indexed by its bit pattern: "%7d" of
 // the value in the first seven bytes, and a zero byte where the delimiter
@@ -55,10 +49,7 @@ constexpr SampleGroupTable MakeSampleGroups() {
 
 // Computed by the compiler: the tool starts with the table in place, and
 // nothing can change it.
-constexpr SampleGroupTable kSampleGroups = MakeSampleGroups();
-
-// The table's helpers are inline so that the loop keeps its copy of the
-// text stream in registers.
+constexpr SampleGroupTable SampleGroups = MakeSampleGroups();
 
 // The delimiter placed in the eighth byte of a group.
 inline std::uint64_t DelimiterBits(char delimiter) {
@@ -71,21 +62,7 @@ inline std::uint64_t DelimiterBits(char delimiter) {
 inline void EndTableLine(TextStream& text) {
   std::memcpy(text.next, "\r\n", 2);
   text.next += 2;
-  if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
-}
-
-// Writes one sample of the table and counts it on its line; a DroppedSample
-// writes nothing. `line_count` starts at 0 for the table.
-inline void WriteSample(TextStream& text, std::int16_t sample, char delimiter, int& line_count) {
-  if (sample == DroppedSample) return;
-  std::uint64_t group =
-      kSampleGroups.group[static_cast<std::uint16_t>(sample)] | DelimiterBits(delimiter);
-  std::memcpy(text.next, &group, 8);
-  text.next += 8;
-  if (++line_count == SamplesPerLine) {
-    line_count = 0;
-    EndTableLine(text);
-  }
+  if (text.limit - text.next < TableLineSize) text = FlushTextStream(text);
 }
 
 // Writes `count` samples given as little-endian bytes, no more than
@@ -94,14 +71,14 @@ inline void WriteSample(TextStream& text, std::int16_t sample, char delimiter, i
 // next one and never reaches the file. No branch per sample.
 inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int count, char delimiter,
                            int& line_count) {
-  constexpr auto kDroppedBits = static_cast<std::uint16_t>(DroppedSample);
+  constexpr auto DroppedBits = static_cast<std::uint16_t>(DroppedSample);
   std::uint64_t delimiter_bits = DelimiterBits(delimiter);
   char* next = text.next;
   for (std::ptrdiff_t i = 0; i < count; ++i) {
     std::uint16_t bits = SampleBitsAt(bytes + 2 * i);
-    std::uint64_t group = kSampleGroups.group[bits] | delimiter_bits;
+    std::uint64_t group = SampleGroups.group[bits] | delimiter_bits;
     std::memcpy(next, &group, 8);
-    next += bits == kDroppedBits ? 0 : 8;
+    next += bits == DroppedBits ? 0 : 8;
   }
   line_count += static_cast<int>((next - text.next) / 8);
   text.next = next;
@@ -116,7 +93,7 @@ inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int cou
 inline void WriteSampleLine(TextStream& text, const unsigned char* bytes, char delimiter) {
   std::uint64_t delimiter_bits = DelimiterBits(delimiter);
   for (std::ptrdiff_t i = 0; i < SamplesPerLine; ++i) {
-    std::uint64_t group = kSampleGroups.group[SampleBitsAt(bytes + 2 * i)] | delimiter_bits;
+    std::uint64_t group = SampleGroups.group[SampleBitsAt(bytes + 2 * i)] | delimiter_bits;
     std::memcpy(text.next + 8 * i, &group, 8);
   }
   text.next += std::ptrdiff_t{8} * SamplesPerLine;
@@ -133,7 +110,7 @@ void Append(TextStream& text, const char* data, std::size_t size) {
     text.next += part;
     data += part;
     size -= part;
-    if (text.limit - text.next < kTableLineSize) text = FlushTextStream(text);
+    if (text.limit - text.next < TableLineSize) text = FlushTextStream(text);
   }
 }
 
@@ -142,7 +119,7 @@ void AppendText(TextStream& text, const char* data) { Append(text, data, std::st
 void AppendLineEnd(TextStream& text) { Append(text, "\r\n", 2); }
 
 void AppendFloat(TextStream& text, float value) {
-  char digits[kMaxTwoDecimalsLength];
+  char digits[MaxTwoDecimalsLength];
   Append(text, digits, FormatTwoDecimals(value, digits));
 }
 
@@ -155,11 +132,11 @@ void AppendInt32(TextStream& text, std::int32_t value) {
 
 }  // namespace
 
-TextStream MakeTextStream(std::FILE* file, char* buffer, std::size_t capacity) {
+TextStream MakeTextStream(std::FILE* file, std::span<char> buffer) {
   TextStream text;
   text.file = file;
-  text.buffer = text.next = buffer;
-  text.limit = buffer + capacity;
+  text.buffer = text.next = buffer.data();
+  text.limit = buffer.data() + buffer.size();
   return text;
 }
 
@@ -201,70 +178,26 @@ void WriteHeaderLines(TextStream& text, const HistoryHeader& header) {
   AppendLineEnd(text);
 }
 
-#if defined(__SSE2__) || defined(_M_X64)
-// Eight samples per SSE2 compare (every x86-64 has SSE2).
-bool ContainsDroppedSample(const unsigned char* bytes, int count) {
-  const __m128i dropped = _mm_set1_epi16(DroppedSample);
-  __m128i found = _mm_setzero_si128();
-  for (int i = 0; i < count; i += 8) {
-    std::ptrdiff_t first = i + 8 <= count ? i : count - 8;
-    const unsigned char* eight = bytes + 2 * first;
-    __m128i samples = _mm_loadu_si128(reinterpret_cast<const __m128i*>(eight));
-    found = _mm_or_si128(found, _mm_cmpeq_epi16(samples, dropped));
-  }
-  return _mm_movemask_epi8(found) != 0;
-}
-#else
-// Four samples per 64-bit word: after the XOR a 16-bit lane is zero exactly
-// where a sample holds the dropped value, and the borrow trick finds any
-// zero lane. The last word may overlap the one before.
-bool ContainsDroppedSample(const unsigned char* bytes, int count) {
-  static constexpr unsigned char kDroppedLanes[8] = {0xFF, 0x82, 0xFF, 0x82,
-                                                     0xFF, 0x82, 0xFF, 0x82};
-  std::uint64_t dropped;
-  std::memcpy(&dropped, kDroppedLanes, 8);
-  std::uint64_t found = 0;
-  for (int i = 0; i < count; i += 4) {
-    std::uint64_t word;
-    std::ptrdiff_t first = i + 4 <= count ? i : count - 4;
-    std::memcpy(&word, bytes + 2 * first, 8);
-    std::uint64_t lanes = word ^ dropped;
-    found |= (lanes - 0x0001000100010001u) & ~lanes & 0x8000800080008000u;
-  }
-  return found != 0;
-}
-#endif
-
-// The loop works on copies of the two stream records whose addresses are
-// never taken: the stores into the text buffer could otherwise alias the
-// records and force their cursors through memory on every sample.
-void WriteSampleTable(TextStream& text_stream, HistoryStream& history_stream, char delimiter) {
-  HistoryStream history = history_stream;
+// Works on a copy of the text stream whose address is never taken: the
+// stores into the buffer could otherwise alias the record and force its
+// cursor through memory on every sample.
+void WriteSamples(TextStream& text_stream, const unsigned char* bytes, std::size_t count,
+                  char delimiter, int& line_count) {
   TextStream text = text_stream;
-  int line_count = 0;
-  std::int16_t sample;
-  for (;;) {
-    // As many samples as complete the line, when the buffer holds them.
-    int wanted = SamplesPerLine - line_count;
-    if (const unsigned char* bytes = TakeSamples(history, wanted)) {
-      // Most lines are ten readings in a row. A constant count lets the
-      // compiler unroll the run.
-      if (wanted != SamplesPerLine)
-        WriteSampleRun(text, bytes, wanted, delimiter, line_count);
-      else if (ContainsDroppedSample(bytes, SamplesPerLine))
-        WriteSampleRun(text, bytes, SamplesPerLine, delimiter, line_count);
-      else
-        WriteSampleLine(text, bytes, delimiter);
-      continue;
-    }
-    // Near the end of the buffer: one at a time, refilling as needed. The
-    // first failed write ends the table before the next read, so that a
-    // full disk or a reader gone (SIGPIPE ignored) never reads on to the
-    // end of a history that may have none (/dev/zero). Checked here, near
-    // the end of each history buffer, not in the loop over whole lines.
-    if (text.write_failed || !ReadSample(history, sample)) break;
-    WriteSample(text, sample, delimiter, line_count);
+  while (count > 0) {
+    // As many samples as complete the line, when there are that many.
+    const auto wanted = static_cast<std::size_t>(SamplesPerLine - line_count);
+    const std::size_t taken = wanted < count ? wanted : count;
+    // Most lines are ten readings in a row. A constant count lets the
+    // compiler unroll the run.
+    if (taken != SamplesPerLine)
+      WriteSampleRun(text, bytes, static_cast<int>(taken), delimiter, line_count);
+    else if (ContainsDroppedSample(bytes, SamplesPerLine))
+      WriteSampleRun(text, bytes, SamplesPerLine, delimiter, line_count);
+    else
+      WriteSampleLine(text, bytes, delimiter);
+    bytes += 2 * taken;
+    count -= taken;
   }
-  history_stream = history;
   text_stream = text;
 }

@@ -2,8 +2,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <span>
 
-#include "history_reader.h"
+#include "history_format.h"
 
 // Writes the text file: three header lines, then the sample table, ten
 // right-aligned samples to a line, each followed by the delimiter. Every
@@ -24,26 +25,23 @@ struct TextStream {
   bool write_failed = false;
 };
 
-inline constexpr std::size_t kDefaultTextBufferSize = std::size_t{128} * 1024;
-inline constexpr std::size_t kMinTextBufferSize = 128;
+inline constexpr int SamplesPerLine = 10;
+inline constexpr std::size_t DefaultTextBufferSize = std::size_t{128} * 1024;
+inline constexpr std::size_t MinTextBufferSize = 128;
 
-// `buffer` must hold at least kMinTextBufferSize bytes and outlive the stream.
-TextStream MakeTextStream(std::FILE* file, char* buffer, std::size_t capacity);
+// `buffer` must hold at least MinTextBufferSize bytes and outlive the stream.
+[[nodiscard]] TextStream MakeTextStream(std::FILE* file, std::span<char> buffer);
 
-// Writes out what the buffer holds and returns the emptied stream (by value,
-// like RefillHistoryStream, so a caller's copy is never address-taken).
-TextStream FlushTextStream(TextStream text);
+// Writes out what the buffer holds and returns the emptied stream. By
+// value, so that the sample loop's copy of the record is never
+// address-taken (stores into the buffer could otherwise alias it).
+[[nodiscard]] TextStream FlushTextStream(TextStream text);
 
 void WriteHeaderLines(TextStream& text, const HistoryHeader& header);
 
-// Writes the sample table: every sample from the history's current place
-// to its end, ten to a line. A DroppedSample writes nothing. A failed read
-// ends the table and sets `history.read_failed`; a failed write ends it
-// before the next read.
-void WriteSampleTable(TextStream& text, HistoryStream& history, char delimiter);
-
-// True when any of the `count` samples (at least eight) at `bytes`, given
-// as little-endian bytes, is a DroppedSample. Compares eight samples at a
-// time with SSE2 when the build targets it (every x86-64 build), otherwise
-// four at a time in a 64-bit word.
-bool ContainsDroppedSample(const unsigned char* bytes, int count);
+// Writes `count` samples, stored as little-endian bytes at `bytes`, into the
+// sample table: each but a DroppedSample takes the next place on the line.
+// `line_count`, the samples already on the current line, starts at 0 for the
+// table and carries the line from one call to the next.
+void WriteSamples(TextStream& text, const unsigned char* bytes, std::size_t count, char delimiter,
+                  int& line_count);

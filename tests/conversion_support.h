@@ -3,6 +3,7 @@
 // Shared by the tests and the fuzz target: an in-process run of the tool,
 // and what its text file must hold, written out as plainly as possible.
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -11,9 +12,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "file_io.h"
 #include "front_end.h"
+#include "history_reader.h"
+#include "text_writer.h"
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -31,16 +35,24 @@ struct Outcome {
   bool operator==(const Outcome&) const = default;
 };
 
+struct BufferSizes {
+  std::size_t history;
+  std::size_t text;  // raised to MinTextBufferSize, as the tool needs
+};
+
 // Runs the tool in process on the history file `history`, writing
-// `history`.txt, with the I/O faults of `plan` (none when null). A null
-// `delimiter` leaves out the third argument.
-inline Outcome Convert(const std::string& history, const char* delimiter, RunOptions buffers,
+// `history`.txt, through buffers of the given sizes, with the I/O faults of
+// `plan` (none when null). A null `delimiter` leaves out the third argument.
+inline Outcome Convert(const std::string& history, const char* delimiter, BufferSizes sizes,
                        IoFaultPlan* plan = nullptr) {
   const std::string text = history + ".txt";
   const char* argv[] = {"Vindolar", history.c_str(), text.c_str(), delimiter, nullptr};
+  std::vector<unsigned char> history_buffer(std::max(sizes.history, MinHistoryBufferSize));
+  std::vector<char> text_buffer(std::max(sizes.text, MinTextBufferSize));
   std::FILE* messages = std::fopen((history + ".out").c_str(), "wb");
   SetIoFaultPlan(plan);
-  const int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages, buffers);
+  const int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages,
+                                 RunBuffers{history_buffer, text_buffer});
   SetIoFaultPlan(nullptr);
   std::fclose(messages);
   return Outcome{status, ReadFile(history + ".out"), ReadFile(text)};

@@ -35,17 +35,17 @@ std::string EveryValue(int passes) {
   return history;
 }
 
-TEST(Conversion, DroppedSampleFinderAgreesWithAPlainLoopOnEveryRunOfTen) {
+TEST(Conversion, BothDroppedSampleFindersAgreeWithAPlainLoopOnEveryRunOfTen) {
   // A finder that reports a dropped sample where there is none would still
   // give the right text, only slowly: a plain loop over the samples' bytes
-  // tells (DroppedSample is FF 82 in the file). Each processor's build
-  // checks its own finder.
+  // tells (DroppedSample is FF 82 in the file). Every build checks both.
   const std::string history = EveryValue(1);
   const auto* bytes = reinterpret_cast<const unsigned char*>(history.data());
   for (std::size_t at = 226; at + 20 <= history.size(); at += 2) {
     bool dropped = false;
     for (auto i = at; i < at + 20; i += 2) dropped |= bytes[i] == 0xFF && bytes[i + 1] == 0x82;
-    ASSERT_EQ(ContainsDroppedSample(bytes + at, 10), dropped) << "at " << at;
+    ASSERT_EQ(ContainsDroppedSampleByWords(bytes + at, 10), dropped) << "at " << at;
+    ASSERT_EQ(ContainsDroppedSampleByVectors(bytes + at, 10), dropped) << "at " << at;
   }
 }
 
@@ -59,9 +59,9 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
   // of the header, the unused bytes and the samples, so that a half sample
   // is left over for the next read. Its text buffer keeps one byte less
   // than a table line after each line, so it must be flushed every line.
-  for (const auto& [history, buffers] : {std::pair{EveryValue(10), RunOptions{65536, 65536}},
-                                         {EveryValue(1).substr(0, 2228), RunOptions{5, 163}}}) {
-    SCOPED_TRACE("history buffer of " + std::to_string(buffers.history_buffer_size));
+  for (const auto& [history, buffers] : {std::pair{EveryValue(10), BufferSizes{65536, 65536}},
+                                         {EveryValue(1).substr(0, 2228), BufferSizes{5, 163}}}) {
+    SCOPED_TRACE("history buffer of " + std::to_string(buffers.history));
     ASSERT_TRUE(WriteFile("fault.hst", history));
     const std::string not_closed = "The fault.hst.txt file was not closed\r\n";
     IoFaultPlan count;  // fails nothing, counts the calls
@@ -88,6 +88,25 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
     EXPECT_EQ(Convert("fault.hst", "t", buffers, &text_close),
               (Outcome{1, not_closed, clean.text}));
   }
+  for (const char* name : {"fault.hst", "fault.hst.txt", "fault.hst.out"}) std::remove(name);
+}
+
+// Two runs into one text file: the second is refused before it empties the
+// file, which the first then writes whole. A file once closed is free again.
+TEST(Files, TextFileThatAnotherRunHoldsIsLeftToThatRun) {
+  ASSERT_TRUE(WriteFile("held.txt", "old text"));
+  const File first = OpenTextFile("held.txt");
+  ASSERT_NE(first.stream, nullptr);
+  EXPECT_EQ(ReadFile("held.txt"), "");
+  ASSERT_TRUE(WriteBytes(first.stream, "first run", 9));
+  EXPECT_EQ(OpenTextFile("held.txt").stream, nullptr);
+  EXPECT_TRUE(CloseFile(first));
+  EXPECT_EQ(ReadFile("held.txt"), "first run");
+  const File again = OpenTextFile("held.txt");
+  ASSERT_NE(again.stream, nullptr);
+  EXPECT_TRUE(CloseFile(again));
+  EXPECT_EQ(ReadFile("held.txt"), "");
+  std::remove("held.txt");
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ TEST(FormatTwoDecimals, RoundsTheExactValueHalfAwayFromZeroToSeventeenDigitsThen
     {0xFD7A6465, "-20801767322215776000000000000000000000.00"},
     {0x7F7FFFFF, "340282346638528860000000000000000000000.00"}}) {
     // clang-format on
-    std::string text(kMaxTwoDecimalsLength + 1, '#');
+    std::string text(MaxTwoDecimalsLength + 1, '#');
     text.resize(FormatTwoDecimals(std::bit_cast<float>(bits), text.data()) + 1);
     EXPECT_EQ(text, expected + std::string("#")) << std::hex << bits;
   }
