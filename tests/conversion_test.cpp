@@ -91,22 +91,4 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
   for (const char* name : {"fault.hst", "fault.hst.txt", "fault.hst.out"}) std::remove(name);
 }
 
-// Two runs into one text file: the second is refused before it empties the
-// file, which the first then writes whole. A file once closed is free again.
-TEST(Files, TextFileThatAnotherRunHoldsIsLeftToThatRun) {
-  ASSERT_TRUE(WriteFile("held.txt", "old text"));
-  const File first = OpenTextFile("held.txt");
-  ASSERT_NE(first.stream, nullptr);
-  EXPECT_EQ(ReadFile("held.txt"), "");
-  ASSERT_TRUE(WriteBytes(first.stream, "first run", 9));
-  EXPECT_EQ(OpenTextFile("held.txt").stream, nullptr);
-  EXPECT_TRUE(CloseFile(first));
-  EXPECT_EQ(ReadFile("held.txt"), "first run");
-  const File again = OpenTextFile("held.txt");
-  ASSERT_NE(again.stream, nullptr);
-  EXPECT_TRUE(CloseFile(again));
-  EXPECT_EQ(ReadFile("held.txt"), "");
-  std::remove("held.txt");
-}
-
 }  // namespace
