@@ -178,9 +178,11 @@ void WriteHeaderLines(TextStream& text, const HistoryHeader& header) {
   AppendLineEnd(text);
 }
 
-// Works on a copy of the text stream whose address is never taken: the
-// stores into the buffer could otherwise alias the record and force its
-// cursor through memory on every sample.
+// Works on a copy of the text stream whose address is never taken, so that
+// the compiler keeps it in registers: the stores into the buffer could
+// otherwise alias the record and force its cursor through memory on every
+// sample. Hence the helpers above take the stream by reference and are
+// inline, and FlushTextStream takes and returns it by value.
 void WriteSamples(TextStream& text_stream, const unsigned char* bytes, std::size_t count,
                   char delimiter, int& line_count) {
   TextStream text = text_stream;

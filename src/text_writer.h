@@ -15,8 +15,8 @@
 // whenever less than a whole line is left at the start of one, so a sample
 // is stored without a check for room. After the first failed write nothing
 // more reaches the file, so it always holds a prefix of the conversion;
-// `write_failed` tells the caller. The record is plain and small so that
-// the sample loop can keep a copy of it in registers.
+// `write_failed` tells the caller. The record is plain and small (see
+// WriteSamples).
 struct TextStream {
   std::FILE* file = nullptr;
   char* buffer = nullptr;
@@ -32,9 +32,8 @@ inline constexpr std::size_t MinTextBufferSize = 128;
 // `buffer` must hold at least MinTextBufferSize bytes and outlive the stream.
 [[nodiscard]] TextStream MakeTextStream(std::FILE* file, std::span<char> buffer);
 
-// Writes out what the buffer holds and returns the emptied stream. By
-// value, so that the sample loop's copy of the record is never
-// address-taken (stores into the buffer could otherwise alias it).
+// Writes out what the buffer holds and returns the emptied stream, by
+// value, for the sample loop's copy (see WriteSamples).
 [[nodiscard]] TextStream FlushTextStream(TextStream text);
 
 void WriteHeaderLines(TextStream& text, const HistoryHeader& header);
