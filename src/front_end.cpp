@@ -1,6 +1,5 @@
 #include "front_end.h"
 
-#include <cstring>
 #include <string_view>
 
 #include "file_io.h"
@@ -40,8 +39,9 @@ void Report(std::FILE* messages, std::string_view format, const char* path) {
   for (; *path != '\0' && size < MessageRoom - 64; ++path)
     message[size++] = static_cast<unsigned char>(*path) < 0x20 || *path == 0x7F ? '?' : *path;
   size += format.substr(at + 2).copy(message + size, MessageRoom - 2 - size);
-  std::memcpy(message + size, "\r\n", 2);
-  WriteMessage(messages, message, size + 2);
+  message[size++] = '\r';
+  message[size++] = '\n';
+  WriteMessage(messages, message, size);
 }
 
 // The sample table: runs of samples from the history into the text until
