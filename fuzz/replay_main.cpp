@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
-    std::fprintf(stderr, "replaying %s\n", argv[i]);  // unbuffered: shown before an abort
+    (void)std::fprintf(stderr, "replaying %s\n", argv[i]);  // unbuffered: shown before an abort
     std::error_code error;
     if (!std::filesystem::is_regular_file(argv[i], error)) return 1;
     const std::string bytes = ReadFile(argv[i]);
