@@ -1,14 +1,12 @@
 # 32-bit x86 Linux (Debian i386), built with g++-i686-linux-gnu. Packaged as
 # a .deb for i386. The tests run the programs under qemu-i386 when this
-# machine cannot run 32-bit x86 programs itself (a kernel without, or
-# refusing, IA32 emulation): the cross C library's own loader is the trial.
+# machine cannot run 32-bit x86 programs itself (cmake/runs-i386 tells).
 # -DVINDOLAR_I386_QEMU=ON or OFF decides instead.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(vindolar_triple i686-linux-gnu)
 set(VINDOLAR_DEB_ARCHITECTURE i386)
 if(NOT DEFINED VINDOLAR_I386_QEMU)
-  execute_process(COMMAND /usr/${vindolar_triple}/lib/ld-linux.so.2 --version
-    RESULT_VARIABLE runs_here OUTPUT_QUIET ERROR_QUIET)
+  execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/runs-i386 RESULT_VARIABLE runs_here)
   if(runs_here EQUAL 0)
     set(VINDOLAR_I386_QEMU OFF)
   else()

@@ -4,12 +4,12 @@
 // Input: byte 0 is the first byte of the delimiter argument; byte 1 picks
 // the buffer sizes (bits 0-3 and 4-6) and whether the delimiter argument is
 // given at all (bit 7); the rest is the history file, of any length. The
-// files live in /dev/shm, so the run stays in memory.
-#include <unistd.h>
-
+// files live in the system's temporary folder, under a random name of the
+// process's own, so that fuzzing processes side by side never share them.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "conversion_support.h"
@@ -21,14 +21,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::size_t kHistoryBuffers[] = {2,   3,   4,   5,   7,   64,   221,  222,
                                                 223, 225, 226, 227, 228, 1000, 4096, 262144};
   static const std::size_t kTextBuffers[] = {128, 129, 163, 164, 165, 246, 247, 262144};
-  static const std::string path = "/dev/shm/vindolar-fuzz-" + std::to_string(getpid()) + ".hst";
+  static const auto name = "vindolar-fuzz-" + std::to_string(std::random_device{}()) + ".hst";
+  static const std::string path = (std::filesystem::temp_directory_path() / name).string();
   if (size < 2) return 0;
   const char argument[2] = {static_cast<char>(data[0]), '\0'};
   const char* given = (data[1] & 0x80) == 0 ? argument : nullptr;
   const std::string history(reinterpret_cast<const char*>(data + 2), size - 2);
   if (!WriteFile(path, history)) std::abort();
-  const Outcome outcome =
-      Convert(path, given, {kHistoryBuffers[data[1] & 0x0F], kTextBuffers[data[1] >> 4 & 7]});
+  const std::size_t history_size = kHistoryBuffers[data[1] & 0x0F];
+  const std::size_t text_size = kTextBuffers[data[1] >> 4 & 7];
+  const Outcome outcome = Convert(path, given, BufferSizes{history_size, text_size});
   for (const char* suffix : {"", ".txt", ".out"}) std::filesystem::remove(path + suffix);
   const Outcome expected{0, "",
                          ReferenceText(history, given != nullptr ? ChooseDelimiter(given) : ',')};

@@ -5,11 +5,11 @@
 #include <utility>
 
 TEST(ChooseDelimiter, PrintableFirstByteOrTabForTElseTheComma) {
+  // The edges of printable ASCII (0x1F/0x20, 0x7E/0x7F/0x80), the letter t
+  // in both cases, and no byte at all.
   // clang-format off
-  for (const auto& [argument, delimiter] : {
-           std::pair{"t", '\t'}, {"tab", '\t'}, {"T", 'T'}, {";", ';'}, {" ", ' '}, {"~x", '~'},
-           {"!", '!'}, {"", ','}, {"\t", ','}, {"\x1f;", ','}, {"\x7f", ','}, {"\x80", ','},
-           {"\xc3\xa9", ','}, {"\xff", ','}})
+  for (const auto& [argument, delimiter] : {std::pair{"t", '\t'}, {"T", 'T'}, {"", ','},
+           {"\x1f", ','}, {" ", ' '}, {"~x", '~'}, {"\x7f", ','}, {"\x80", ','}})
     EXPECT_EQ(ChooseDelimiter(argument), delimiter) << '"' << argument << '"';
   // clang-format on
 }
