@@ -16,8 +16,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // History buffers around the end of the header and the first sample. Text
-  // buffers at the smallest the tool takes (128: smaller requests are raised
-  // to it), and at and around two and three table lines of 82 bytes.
+  // buffers at the smallest the tool takes (128), and at and around two and
+  // three table lines of 82 bytes.
   static const std::size_t kHistoryBuffers[] = {2,   3,   4,   5,   7,   64,   221,  222,
                                                 223, 225, 226, 227, 228, 1000, 4096, 262144};
   static const std::size_t kTextBuffers[] = {128, 129, 163, 164, 165, 246, 247, 262144};

@@ -3,7 +3,6 @@
 // Shared by the tests and the fuzz target: an in-process run of the tool,
 // and what its text file must hold, written out as plainly as possible.
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -16,8 +15,6 @@
 
 #include "file_io.h"
 #include "front_end.h"
-#include "history_reader.h"
-#include "text_writer.h"
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -36,8 +33,8 @@ struct Outcome {
 };
 
 struct BufferSizes {
-  std::size_t history;
-  std::size_t text;  // raised to MinTextBufferSize, as the tool needs
+  std::size_t history;  // at least MinHistoryBufferSize
+  std::size_t text;     // at least MinTextBufferSize
 };
 
 // Runs the tool in process on the history file `history`, writing
@@ -47,8 +44,8 @@ inline Outcome Convert(const std::string& history, const char* delimiter, Buffer
                        IoFaultPlan* plan = nullptr) {
   const std::string text = history + ".txt";
   const char* argv[] = {"Vindolar", history.c_str(), text.c_str(), delimiter, nullptr};
-  std::vector<unsigned char> history_buffer(std::max(sizes.history, MinHistoryBufferSize));
-  std::vector<char> text_buffer(std::max(sizes.text, MinTextBufferSize));
+  std::vector<unsigned char> history_buffer(sizes.history);
+  std::vector<char> text_buffer(sizes.text);
   std::FILE* messages = std::fopen((history + ".out").c_str(), "wb");
   SetIoFaultPlan(plan);
   const int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages,

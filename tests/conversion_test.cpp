@@ -8,7 +8,7 @@
 #include <string>
 
 #include "conversion_support.h"
-#include "text_writer.h"
+#include "history_format.h"
 
 namespace {
 
