@@ -98,6 +98,7 @@ elseif(VINDOLAR_FULLY_STATIC)
   set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
   set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
   set(CPACK_COMPONENTS_ALL tool archive)
+  set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/VindolarSourceDate.cmake)
 else()
   set(CPACK_GENERATOR DEB)
 endif()
@@ -116,7 +117,7 @@ set(description [[Vindolar reads one history file, a header and a run of signed 
 samples, and writes a text file of three header lines and a table of
 right-aligned samples, ten to a line, with CR LF line ends: the same bytes
 on every platform.]])
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${description}")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${description}")  # CPack puts the summary on top
 
 # The RPM, made from the fully static build: it holds what the .deb holds
 # and requires nothing, not even a C library. rpmbuild would add
