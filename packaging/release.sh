@@ -45,7 +45,7 @@ shopt -s nullglob
 # into OUTDIR. Its log is NAME.log in the build root, shown on failure.
 build() {
   local dir=$root/$1
-  (cmake --preset "$2" -B "$dir" -DBUILD_TESTING=OFF "${@:4}" &&
+  (cmake -S "$source" --preset "$2" -B "$dir" -DBUILD_TESTING=OFF "${@:4}" &&
     cmake --build "$dir" -j "$(nproc)" &&
     for gen in $3; do cpack -G "$gen" --config "$dir/CPackConfig.cmake" -B "$dir/pack" || exit 1; done
   ) >"$root/$1.log" 2>&1 || { cat "$root/$1.log"; echo "release: $1 failed"; return 1; }
@@ -63,9 +63,10 @@ build deb-arm64 linux-arm64 DEB
 build deb-armhf linux-armhf DEB
 build deb-i386 linux-i686 DEB
 for win in windows windows-x86; do
-  build "$win" "$win" ZIP
-  # The MSI comes from its own target in the Windows builds. Until that
-  # target is in this tree, a build without it skips the MSI.
+  build "$win" "$win" ZIP -DVINDOLAR_REQUIRE_MSI=ON
+  # The MSI comes from the target msi of the Windows builds, which fail to
+  # configure without wixl. Until that target is in this tree, a build
+  # without it skips the MSI.
   if grep -qsE '^(build )?msi:' "$root/$win/Makefile" "$root/$win/build.ninja"; then
     cmake --build "$root/$win" --target msi >>"$root/$win.log" 2>&1 ||
       { cat "$root/$win.log"; echo "release: $win msi failed"; exit 1; }
