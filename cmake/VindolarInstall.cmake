@@ -8,7 +8,7 @@ include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(TARGETS Vindolar RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS Vindolar RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
 configure_file(man/Vindolar.1.in ${PROJECT_BINARY_DIR}/Vindolar.1 @ONLY)
 
 if(WIN32)
@@ -55,7 +55,17 @@ else()
     execute_process(COMMAND ${CMAKE_STRIP} --remove-section=.comment
       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:Vindolar>\"
       COMMAND_ERROR_IS_FATAL ANY)
-  endif()")
+  endif()" COMPONENT tool)
+
+  # The static archive's own files: the README, the license and the
+  # changelog at its top, the man page as it is. They stay out of a plain
+  # install, the .deb and the RPM, which have theirs in share/doc.
+  if(VINDOLAR_FULLY_STATIC)
+    install(FILES README.md LICENSE ${PROJECT_BINARY_DIR}/changelog DESTINATION .
+      COMPONENT archive EXCLUDE_FROM_ALL)
+    install(FILES ${PROJECT_BINARY_DIR}/Vindolar.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+      COMPONENT archive EXCLUDE_FROM_ALL)
+  endif()
 endif()
 
 set(CPACK_PACKAGE_NAME vindolar)
@@ -74,6 +84,21 @@ if(WIN32)
     set(CPACK_PACKAGE_FILE_NAME Vindolar-${PROJECT_VERSION}-win64)
   endif()
   set(CPACK_GENERATOR ZIP)
+elseif(VINDOLAR_FULLY_STATIC)
+  # Vindolar-VERSION-linux-CPU.tar.gz: the tool and the archive's own files
+  # under one top folder of that name. The RPM (cpack -G RPM) is the
+  # monolithic install, as the .deb is.
+  set(cpu ${CMAKE_SYSTEM_PROCESSOR})
+  if(cpu STREQUAL "arm")
+    set(cpu armhf)
+  endif()
+  set(CPACK_PACKAGE_FILE_NAME Vindolar-${PROJECT_VERSION}-linux-${cpu})
+  set(CPACK_GENERATOR TGZ)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_COMPONENTS_ALL tool archive)
+  set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/VindolarSourceDate.cmake)
 else()
   set(CPACK_GENERATOR DEB)
 endif()
@@ -87,9 +112,27 @@ if(VINDOLAR_DEB_ARCHITECTURE)
 endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [[Converts a binary history file into a delimited text file
-Vindolar reads one history file, a header and a run of signed 16-bit
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts a binary history file into a delimited text file")
+set(description [[Vindolar reads one history file, a header and a run of signed 16-bit
 samples, and writes a text file of three header lines and a table of
 right-aligned samples, ten to a line, with CR LF line ends: the same bytes
 on every platform.]])
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${description}")  # CPack puts the summary on top
+
+# The RPM, made from the fully static build: it holds what the .deb holds
+# and requires nothing, not even a C library. rpmbuild would add
+# /usr/lib/.build-id links to it, which the .deb does not have. The last
+# three settings make the package's bytes depend on the sources alone: its
+# build time and file times from SOURCE_DATE_EPOCH, and no host name.
+set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
+set(CPACK_RPM_PACKAGE_LICENSE MIT)
+set(CPACK_RPM_PACKAGE_DESCRIPTION "${description}")
+set(CPACK_RPM_PACKAGE_AUTOREQ OFF)
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/man1)
+set(CPACK_RPM_SPEC_MORE_DEFINE "%define _build_id_links none
+%define packager ${CPACK_PACKAGE_CONTACT}
+%define use_source_date_epoch_as_buildtime 1
+%define clamp_mtime_to_source_date_epoch 1
+%define _buildhost reproducible")
 include(CPack)
