@@ -4,7 +4,7 @@
 # no warning from groff; lintian must report no error and no warning on the
 # package. For a cross build, EMULATOR (a command and its arguments) runs
 # the unpacked tool.
-# Usage: deb_package.sh CPACK BUILD_DIR WORK_DIR [EMULATOR...]
+# Usage: check-deb.sh CPACK BUILD_DIR WORK_DIR [EMULATOR...]
 set -euo pipefail
 cpack=$1 build=$2 work=$3 source=$(dirname "$0")/..
 
