@@ -22,9 +22,9 @@ constexpr std::string_view TextIsHistory =
     "The .txt file %s was not created/opened: it is the History file";
 constexpr std::string_view TextNotClosed = "The %s file was not closed";
 
-// Room for the longest message: a path of up to 128 KiB (the most that one
-// argument can hold on Linux; Windows allows less) and the fixed text.
-constexpr std::size_t MessageRoom = std::size_t{128} * 1024 + 128;
+// The longest argument that Linux passes to a program (32 pages); Windows
+// passes shorter ones.
+constexpr std::size_t LongestPath = std::size_t{32} * 4096;
 
 // Writes a message with `path` in place of its %s, ending in CR LF, built
 // in static storage so that reporting needs no memory. Each control byte of
@@ -33,12 +33,12 @@ constexpr std::size_t MessageRoom = std::size_t{128} * 1024 + 128;
 // line. A message that cannot be written has nowhere else to go; the exit
 // status still tells the caller.
 void Report(std::FILE* messages, std::string_view format, const char* path) {
-  static char message[MessageRoom];
+  static char message[LongestPath + 128];  // and the longest format
   const std::size_t at = format.find("%s");
   std::size_t size = format.copy(message, at);
-  for (; *path != '\0' && size < MessageRoom - 64; ++path)
+  for (; *path != '\0' && size < at + LongestPath; ++path)
     message[size++] = static_cast<unsigned char>(*path) < 0x20 || *path == 0x7F ? '?' : *path;
-  size += format.substr(at + 2).copy(message + size, MessageRoom - 2 - size);
+  size += format.substr(at + 2).copy(message + size, format.size());
   message[size++] = '\r';
   message[size++] = '\n';
   WriteMessage(messages, message, size);

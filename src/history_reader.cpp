@@ -13,12 +13,11 @@ void Fill(HistoryStream& history, std::size_t wanted) {
   auto unread = static_cast<std::size_t>(history.end - history.next);
   if (unread >= wanted || history.exhausted) return;
   std::memmove(history.buffer.data(), history.next, unread);
-  const std::size_t room = history.buffer.size() - unread;
-  const std::size_t got =
-      ReadBytes(history.file, history.buffer.data() + unread, room, &history.read_failed);
+  const std::span<unsigned char> room = history.buffer.subspan(unread);
+  const std::size_t got = ReadBytes(history.file, room.data(), room.size(), &history.read_failed);
   history.next = history.buffer.data();
-  history.end = history.next + unread + got;
-  if (got < room) history.exhausted = true;
+  history.end = room.data() + got;
+  if (got < room.size()) history.exhausted = true;
 }
 
 // Copies up to `size` bytes; returns how many the file supplied.
