@@ -28,9 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char* given = (data[1] & 0x80) == 0 ? argument : nullptr;
   const std::string history(reinterpret_cast<const char*>(data + 2), size - 2);
   if (!WriteFile(path, history)) std::abort();
-  const std::size_t history_size = kHistoryBuffers[data[1] & 0x0F];
-  const std::size_t text_size = kTextBuffers[data[1] >> 4 & 7];
-  const Outcome outcome = Convert(path, given, BufferSizes{history_size, text_size});
+  const BufferSizes sizes{kHistoryBuffers[data[1] & 0x0F], kTextBuffers[data[1] >> 4 & 7]};
+  const Outcome outcome = Convert(path, given, sizes);
   for (const char* suffix : {"", ".txt", ".out"}) std::filesystem::remove(path + suffix);
   const Outcome expected{0, "",
                          ReferenceText(history, given != nullptr ? ChooseDelimiter(given) : ',')};
