@@ -1,5 +1,7 @@
 #include "file_io.h"
 
+#include "io_fault_plan.h"
+
 namespace {
 
 IoFaultPlan* g_fault_plan = nullptr;
@@ -37,14 +39,4 @@ bool CloseFile(File file) {
   const bool faulted = FaultDue(&IoFaultPlan::closes, &IoFaultPlan::fail_close);
   const bool closed = file.borrowed ? std::fflush(file.stream) == 0 : std::fclose(file.stream) == 0;
   return closed && !faulted;
-}
-
-File OpenHistoryFile(const char* path) {
-  if (KindOfPath(path) == PathKind::Directory) return File{};
-  return OpenFile(path, OpenMode::Read);
-}
-
-File OpenTextFile(const char* path) {
-  return OpenFile(path,
-                  KindOfPath(path) == PathKind::Other ? OpenMode::Write : OpenMode::CreateOrEmpty);
 }

@@ -47,84 +47,174 @@ int AboveStandardStreams(int fd) {
   return moved;
 }
 
-// A copy of an inherited descriptor, when it is open in the direction the
-// tool needs; -1 when it is closed or open the other way only. The copy
-// shares the file's offset, so the text goes on where the descriptor
-// stands (after `>>`'s end, or what a group wrote before), and closing it
-// leaves the tool's own standard streams open. With the descriptor table
-// full the descriptor itself serves, borrowed.
-int CopyInherited(int fd, bool reading, bool* borrowed) {
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags == -1) return -1;
-  const int access = flags & O_ACCMODE;
-  if (access == (reading ? O_WRONLY : O_RDONLY)) return -1;
+// A copy of an inherited descriptor, or -1 when it is closed. The copy
+// shares the file's offset, so the text goes on where the descriptor stands
+// (after `>>`'s end, or what a group wrote before), and closing it leaves
+// the tool's own standard streams open. With the descriptor table full the
+// descriptor itself serves, borrowed.
+int CopyInherited(int fd, File* file) {
   const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 3);
-  *borrowed = copy == -1 && errno == EMFILE;
-  return *borrowed ? fd : copy;
+  file->borrowed = copy == -1 && errno == EMFILE;
+  file->inherited = fd;
+  return file->borrowed ? fd : copy;
 }
 
-// Takes the file for this run alone, then empties it. While another run
-// holds it, that run is writing it: the file is left to that run. A file
-// system without locks (ENOLCK, EOPNOTSUPP) converts as if it had them.
-bool HoldAloneAndEmpty(int fd) {
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return false;
-  return ftruncate(fd, 0) == 0;
+bool OpenFor(int fd, bool writing) {
+  const int access = fcntl(fd, F_GETFL) & O_ACCMODE;
+  return writing ? access != O_RDONLY : access != O_WRONLY;
 }
 
-}  // namespace
+bool IsDataFile(const struct stat& info) {
+  return S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISBLK(info.st_mode);
+}
+
+bool SameDataFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && IsDataFile(a);
+}
+
+// A whole-file record lock, as fcntl takes it.
+struct flock WholeFile(short type) {
+  struct flock lock{};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  return lock;
+}
+
+// True when another process holds a record lock on the file.
+bool LockedByAnother(int fd) {
+  struct flock lock = WholeFile(F_WRLCK);
+  return fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+}
+
+// Keeps other runs out of the file while this one works on it: false when
+// another run holds it. Record locks belong to the process, not to the
+// open file: two runs that share one descriptor (a shell's redirection, a
+// pipe) still keep each other out, and the lock ends with the process even
+// where the descriptor outlives it. A writer takes a write lock. A reader
+// cannot (the descriptor is read-only), so it takes a read lock, which
+// keeps writers out, then looks for another reader's lock; of two readers
+// that start together at least one sees the other. A file system without
+// locks (ENOLCK, EOPNOTSUPP) works as if it had them.
+bool HoldForThisRun(int fd, bool writing) {
+  struct flock lock = WholeFile(writing ? F_WRLCK : F_RDLCK);
+  if (fcntl(fd, F_SETLK, &lock) != 0) return errno != EACCES && errno != EAGAIN;
+  return writing || !LockedByAnother(fd);
+}
+
+// A text file opened by name also takes the lock that `flock` takes, as
+// runs before record locks took it and as `flock t.txt cmd` holds it. It
+// belongs to this run's own open file, so it ends with the run. An
+// inherited descriptor never gets one: the shell's open file would keep it
+// after the run, and the runs of `flock t.txt cmd >> t.txt` would be kept
+// out by their own caller.
+bool FlockForThisRun(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK; }
+
+File FailedOpen(int fd, const File& file) {
+  if (fd >= 0 && !file.borrowed) (void)close(fd);
+  return File{};
+}
 
 // Whatever can fail for want of memory (fdopen allocates) comes before the
-// file is emptied, so a failed open leaves the old text as it was. An
-// inherited descriptor is never emptied: it is written where it stands.
-File OpenFile(const char* path, OpenMode mode) {
-  const bool reading = mode == OpenMode::Read;
-  const int inherited = InheritedDescriptor(path);
-  File file;
-  int fd;
-  if (inherited >= 0) {
-    fd = CopyInherited(inherited, reading, &file.borrowed);
-  } else {
-    const int flags = reading ? O_RDONLY : mode == OpenMode::Write ? O_WRONLY : O_RDWR | O_CREAT;
-    fd = AboveStandardStreams(open(path, flags | O_CLOEXEC, 0666));  // NOLINT: a C call
-  }
-  if (fd < 0) return File{};
-  // An inherited descriptor may be open for writing only (`>>`): "wb"
-  // neither empties nor moves it.
-  const bool read_write = mode == OpenMode::CreateOrEmpty && inherited < 0;
-  file.stream = fdopen(fd, reading ? "rb" : read_write ? "w+b" : "wb");
-  if (file.stream == nullptr || (read_write && !HoldAloneAndEmpty(fd))) {
-    if (file.stream != nullptr)
-      (void)std::fclose(file.stream);
-    else if (!file.borrowed)
-      (void)close(fd);
+// file is emptied, so a failed open leaves the old text as it was. Should
+// setvbuf fail, the C library buffers too; a failed write then shows at the
+// close, which is checked.
+File StreamOf(int fd, File file, const char* mode, bool empty) {
+  file.stream = fdopen(fd, mode);
+  if (file.stream == nullptr) return FailedOpen(fd, file);
+  if (empty && ftruncate(fd, 0) != 0) {
+    (void)std::fclose(file.stream);
     return File{};
   }
-  // Should this fail, the C library buffers too; a failed write then shows
-  // at the close, which is checked.
   (void)std::setvbuf(file.stream, nullptr, _IONBF, 0);
   return file;
 }
 
-PathKind KindOfPath(const char* path) {
-  struct stat info;
-  if (!StatPath(path, &info)) return PathKind::Missing;
-  if (S_ISREG(info.st_mode)) return PathKind::RegularFile;
-  return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::Other;
-}
+}  // namespace
 
-// Only what writing would harm: a regular file or a block device would be
-// overwritten, a FIFO fed its own text. Two names of one character device
-// (/dev/null, a terminal) or socket harm nothing.
-bool NameOneFile(const char* history_path, const char* text_path) {
+bool NameOneFifo(const char* history_path, const char* text_path) {
   struct stat history;
   struct stat text;
   return StatPath(history_path, &history) && StatPath(text_path, &text) &&
-         history.st_dev == text.st_dev && history.st_ino == text.st_ino &&
-         (S_ISREG(history.st_mode) || S_ISFIFO(history.st_mode) || S_ISBLK(history.st_mode));
+         S_ISFIFO(history.st_mode) && SameDataFile(history, text);
+}
+
+File OpenHistoryFile(const char* path) {
+  File file;
+  const int inherited = InheritedDescriptor(path);
+  int fd;
+  if (inherited >= 0) {
+    fd = OpenFor(inherited, false) ? CopyInherited(inherited, &file) : -1;
+  } else {
+    struct stat info;
+    if (stat(path, &info) == 0 && S_ISDIR(info.st_mode)) return File{};
+    fd = AboveStandardStreams(open(path, O_RDONLY | O_CLOEXEC));  // NOLINT: a C call
+  }
+  struct stat info;
+  if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) ||
+      (S_ISFIFO(info.st_mode) && !HoldForThisRun(fd, false)))
+    return FailedOpen(fd, file);
+  return StreamOf(fd, file, "rb", false);
+}
+
+File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
+  *refusal = TextRefusal::NotOpened;
+  File file;
+  const int inherited = InheritedDescriptor(path);
+  bool by_name_regular = false;
+  int fd;
+  if (inherited >= 0) {
+    fd = CopyInherited(inherited, &file);
+  } else {
+    // A regular file, or one still to be created, for reading and writing;
+    // anything else that exists, for writing only.
+    struct stat info;
+    by_name_regular = stat(path, &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode);
+    const int flags = by_name_regular ? O_RDWR | O_CREAT : O_WRONLY;
+    fd = AboveStandardStreams(open(path, flags | O_CLOEXEC, 0666));  // NOLINT: a C call
+  }
+  if (fd < 0) return File{};
+  // Compared before anything else: /dev/fd/N may name the history itself.
+  struct stat text_info;
+  struct stat history_info;
+  if (fstat(fd, &text_info) != 0 || fstat(fileno(history.stream), &history_info) != 0)
+    return FailedOpen(fd, file);
+  if (SameDataFile(text_info, history_info)) {
+    *refusal = TextRefusal::IsHistory;
+    return FailedOpen(fd, file);
+  }
+  by_name_regular = by_name_regular && S_ISREG(text_info.st_mode);
+  if ((inherited >= 0 && !OpenFor(fd, true)) || (by_name_regular && !FlockForThisRun(fd)) ||
+      ((S_ISREG(text_info.st_mode) || S_ISFIFO(text_info.st_mode)) && !HoldForThisRun(fd, true)))
+    return FailedOpen(fd, file);
+  // An inherited descriptor may be open for writing only (`>>`): "wb"
+  // neither empties nor moves it. It is written where it stands.
+  file = StreamOf(fd, file, by_name_regular ? "w+b" : "wb", by_name_regular);
+  if (file.stream != nullptr) *refusal = TextRefusal::None;
+  return file;
+}
+
+std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text) {
+  const auto takes_messages = [history, text](std::FILE* stream) {
+    struct stat info;
+    struct stat other;
+    const int fd = fileno(stream);
+    if (fd < 0 || fstat(fd, &info) != 0) return true;  // nothing to harm
+    if (!IsDataFile(info)) return true;
+    if (history != nullptr && fstat(fileno(history->stream), &other) == 0 &&
+        SameDataFile(info, other))
+      return false;
+    // The text through this very descriptor (/dev/stdout > t.txt) takes
+    // its messages after it; through another it would be overwritten.
+    if (text != nullptr && text->inherited != fd && fstat(fileno(text->stream), &other) == 0 &&
+        SameDataFile(info, other))
+      return false;
+    return !LockedByAnother(fd);
+  };
+  if (takes_messages(preferred)) return preferred;
+  return takes_messages(stderr) ? stderr : nullptr;
 }
 
 void WriteMessage(std::FILE* stream, const char* message, std::size_t size) {
-  // One write, so that a message reaches a pipe in one piece.
   (void)std::fwrite(message, 1, size, stream);
   (void)std::fflush(stream);
 }

@@ -54,13 +54,6 @@ bool MakeWidePath(const char* path, WidePath* wide) {
   return true;
 }
 
-// Opens `path` only to ask about it: no access to the data, so that no
-// other program's sharing mode gets in the way; directories open too.
-HANDLE OpenForQuery(const std::wstring& path) {
-  return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
 // The record and class value that GetFileInformationByHandleEx takes for
 // the 128-bit identity, declared here because the headers show them only
 // to programs that require Windows 8; older systems fail the call.
@@ -80,37 +73,59 @@ std::wstring FinalPath(HANDLE handle) {
   });
 }
 
-// False for whatever is no disk file (a device, a pipe): the text cannot
-// harm it, so it is never refused.
-bool IdentifyPath(const char* path, FileIdentity* identity) {
-  WidePath wide;
-  if (!MakeWidePath(path, &wide) || wide.device) return false;
-  HANDLE handle = OpenForQuery(wide.path);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  const bool disk = GetFileType(handle) == FILE_TYPE_DISK;
+// The identity of an open file; false for whatever is no disk file (a
+// device, a pipe), which the text cannot harm. `full`, the full path it was
+// opened by, stands in where Windows gives neither an index nor a final
+// path; it may be empty.
+bool IdentifyHandle(HANDLE handle, const std::wstring& full, FileIdentity* identity) {
+  if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK) return false;
   FileIdRecord record;
   BY_HANDLE_FILE_INFORMATION info;
-  if (disk && GetFileInformationByHandleEx(handle, FileIdInfoClass, &record, sizeof record) != 0) {
+  if (GetFileInformationByHandleEx(handle, FileIdInfoClass, &record, sizeof record) != 0) {
     identity->volume = record.volume;
     std::memcpy(identity->index.data(), record.id.Identifier, identity->index.size());
   }
   // A file system without 128-bit indexes may answer with zeros.
-  if (disk && IsUnknown(identity->index) && GetFileInformationByHandle(handle, &info) != 0) {
+  if (IsUnknown(identity->index) && GetFileInformationByHandle(handle, &info) != 0) {
     const std::uint64_t index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
     identity->volume = info.dwVolumeSerialNumber;
     std::memcpy(identity->index.data(), &index, sizeof index);
   }
   // Without a final path the full one catches at least two spellings of
   // one path.
-  if (disk && IsUnknown(identity->index)) {
+  if (IsUnknown(identity->index)) {
     identity->final_path = FinalPath(handle);
-    if (identity->final_path.empty()) identity->final_path = wide.full;
+    if (identity->final_path.empty()) identity->final_path = full;
   }
-  CloseHandle(handle);
-  return disk;
+  return true;
 }
 
-bool wrote_message = false;
+HANDLE HandleOf(std::FILE* stream) {
+  const int fd = stream == nullptr ? -1 : _fileno(stream);
+  // The C library hands out the handle as an integer.
+  return fd >= 0 ? reinterpret_cast<HANDLE>(_get_osfhandle(fd))  // NOLINT
+                 : INVALID_HANDLE_VALUE;
+}
+
+// True when both handles are one disk file.
+bool SameDiskFile(HANDLE a, HANDLE b) {
+  FileIdentity first;
+  FileIdentity second;
+  return IdentifyHandle(a, L"", &first) && IdentifyHandle(b, L"", &second) &&
+         SameFile(first, second);
+}
+
+// The C library's stream for a handle; closes the handle on failure.
+File StreamOf(HANDLE handle, int flags, const char* mode) {
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
+  if (fd == -1) {
+    CloseHandle(handle);
+    return File{};
+  }
+  File file{_fdopen(fd, mode), false};
+  if (file.stream == nullptr) _close(fd);
+  return file;
+}
 
 }  // namespace
 
@@ -141,67 +156,72 @@ std::wstring LongPathForm(const std::wstring& typed, const std::wstring& full) {
 
 // Files are opened through CreateFileW, not the C library, for the wide and
 // long paths and for the sharing mode; the C library then gets the handle.
-File OpenFile(const char* path, OpenMode mode) {
+// Others may go on reading, writing, renaming and deleting the history
+// file: a recorder that rotates its history files must not fail because of
+// us. Nothing waits on Windows as a FIFO does on other systems: the check by
+// name is not needed.
+bool NameOneFifo(const char*, const char*) { return false; }
+
+File OpenHistoryFile(const char* path) {
   WidePath wide;
   if (!MakeWidePath(path, &wide)) return File{};
-  DWORD access = GENERIC_READ;
-  DWORD disposition = OPEN_EXISTING;
-  // Others may go on reading, writing, renaming and deleting the history
-  // file: a recorder that rotates its history files must not fail because
-  // of us.
-  DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  int flags = _O_RDONLY;
-  const char* stream_mode = "rb";
-  if (mode == OpenMode::Write) {  // a device or pipe (NUL, CON): opened as it is, never created
-    access = GENERIC_WRITE;
-    flags = _O_WRONLY;
-    stream_mode = "wb";
-  } else if (mode == OpenMode::CreateOrEmpty) {
-    // No other writer while this run holds the text: a second run into the
-    // same file fails here with a sharing violation, before anything is
-    // emptied.
-    access = GENERIC_READ | GENERIC_WRITE;
-    disposition = OPEN_ALWAYS;
-    sharing = FILE_SHARE_READ | FILE_SHARE_DELETE;
-    flags = _O_RDWR;
-    stream_mode = "w+b";
-  }
-  HANDLE handle = CreateFileW(wide.path.c_str(), access, sharing, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileW(wide.path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return File{};
-  int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
-  if (fd == -1) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) != 0 &&
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     CloseHandle(handle);
     return File{};
   }
-  File file{_fdopen(fd, stream_mode), false};
-  if (file.stream == nullptr) {
-    _close(fd);
+  File file = StreamOf(handle, _O_RDONLY, "rb");
+  if (file.stream != nullptr) (void)std::setvbuf(file.stream, nullptr, _IONBF, 0);
+  return file;
+}
+
+File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
+  *refusal = TextRefusal::NotOpened;
+  WidePath wide;
+  if (!MakeWidePath(path, &wide)) return File{};
+  if (wide.device) {  // NUL, CON, a pipe: opened as it is, never created
+    HANDLE handle = CreateFileW(wide.path.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return File{};
+    File file = StreamOf(handle, _O_WRONLY, "wb");
+    if (file.stream != nullptr) *refusal = TextRefusal::None;
+    return file;
+  }
+  // No other writer while this run holds the text: a second run into the
+  // same file fails here with a sharing violation, before anything is
+  // emptied.
+  HANDLE handle = CreateFileW(wide.path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return File{};
+  // The history shares writing, so its file opens here again under any
+  // name (a link, a short name, \\?\): compared before it is emptied.
+  FileIdentity text;
+  FileIdentity history_identity;
+  if (IdentifyHandle(handle, wide.full, &text) &&
+      IdentifyHandle(HandleOf(history.stream), L"", &history_identity) &&
+      SameFile(text, history_identity)) {
+    CloseHandle(handle);
+    *refusal = TextRefusal::IsHistory;
     return File{};
   }
+  File file = StreamOf(handle, _O_RDWR, "w+b");
+  if (file.stream == nullptr) return File{};
   // Emptied only now, when nothing that may fail for want of memory is left
   // to do: a failed open leaves the old text as it was.
-  if (mode == OpenMode::CreateOrEmpty && SetEndOfFile(handle) == 0) {
+  if (SetEndOfFile(handle) == 0) {
     (void)std::fclose(file.stream);
     return File{};
   }
   (void)std::setvbuf(file.stream, nullptr, _IONBF, 0);
+  *refusal = TextRefusal::None;
   return file;
-}
-
-PathKind KindOfPath(const char* path) {
-  WidePath wide;
-  if (!MakeWidePath(path, &wide)) return PathKind::Missing;
-  if (wide.device) return PathKind::Other;
-  HANDLE handle = OpenForQuery(wide.path);
-  if (handle == INVALID_HANDLE_VALUE) return PathKind::Missing;
-  PathKind kind = PathKind::Other;
-  BY_HANDLE_FILE_INFORMATION info;
-  if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) != 0)
-    kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Directory
-                                                                   : PathKind::RegularFile;
-  CloseHandle(handle);
-  return kind;
 }
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
@@ -211,37 +231,45 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
              CSTR_EQUAL;
 }
 
-bool NameOneFile(const char* history_path, const char* text_path) {
-  FileIdentity history;
-  FileIdentity text;
-  return IdentifyPath(history_path, &history) && IdentifyPath(text_path, &text) &&
-         SameFile(history, text);
+// Standard output redirected to the history (`>> h.hst`) or to the text
+// through another handle would take the message as data. A file that
+// another run holds cannot be standard output here: its sharing mode keeps
+// the shell from opening it for writing.
+std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text) {
+  const auto takes_messages = [history, text](std::FILE* stream) {
+    const HANDLE handle = HandleOf(stream);
+    return !(history != nullptr && SameDiskFile(handle, HandleOf(history->stream))) &&
+           !(text != nullptr && SameDiskFile(handle, HandleOf(text->stream)));
+  };
+  if (takes_messages(preferred)) return preferred;
+  return takes_messages(stderr) ? stderr : nullptr;
 }
 
-bool WroteMessage() { return wrote_message; }
-
 void WriteMessage(std::FILE* stream, const char* message, std::size_t size) {
-  wrote_message = true;
-  int fd = _fileno(stream);
-  // The C library hands out the handle as an integer.
-  HANDLE console = fd >= 0 ? reinterpret_cast<HANDLE>(_get_osfhandle(fd))  // NOLINT
-                           : INVALID_HANDLE_VALUE;
+  const HANDLE console = HandleOf(stream);
   DWORD console_mode;
-  if (GetConsoleMode(console, &console_mode) != 0) {
-    // Never more UTF-16 units than UTF-8 bytes. Bytes that are not UTF-8
-    // show as U+FFFD.
-    std::wstring wide(size, L'\0');
-    const int units = MultiByteToWideChar(CP_UTF8, 0, message, static_cast<int>(size), wide.data(),
-                                          static_cast<int>(wide.size()));
-    DWORD written = 0;
-    for (int at = 0; at < units; at += static_cast<int>(written))
-      if (WriteConsoleW(console, wide.data() + at, static_cast<DWORD>(units - at), &written,
-                        nullptr) == 0 ||
-          written == 0)
-        break;
+  if (GetConsoleMode(console, &console_mode) == 0) {
+    (void)std::fwrite(message, 1, size, stream);
+    (void)std::fflush(stream);
     return;
   }
-  // One write, so that a message reaches a pipe in one piece.
-  (void)std::fwrite(message, 1, size, stream);
-  (void)std::fflush(stream);
+  // In pieces through a buffer on the stack, each ending on a character's
+  // first byte, so that no character is split. Never more UTF-16 units
+  // than UTF-8 bytes; bytes that are not UTF-8 show as U+FFFD.
+  constexpr std::size_t Piece = 1024;
+  wchar_t wide[Piece];
+  while (size > 0) {
+    std::size_t part = size < Piece ? size : Piece;
+    while (part < size && part > Piece - 4 && (message[part] & 0xC0) == 0x80) --part;
+    const int units = MultiByteToWideChar(CP_UTF8, 0, message, static_cast<int>(part), wide,
+                                          static_cast<int>(Piece));
+    DWORD written = 0;
+    for (int at = 0; at < units; at += static_cast<int>(written))
+      if (WriteConsoleW(console, wide + at, static_cast<DWORD>(units - at), &written, nullptr) ==
+              0 ||
+          written == 0)
+        return;
+    message += part;
+    size -= part;
+  }
 }

@@ -33,6 +33,3 @@ struct FileIdentity {
 // the final paths decide, compared without regard to case as Windows
 // compares names; two unknown paths never match.
 bool SameFile(const FileIdentity& a, const FileIdentity& b);
-
-// True once WriteMessage has written a message.
-bool WroteMessage();

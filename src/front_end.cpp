@@ -22,9 +22,27 @@ constexpr std::string_view TextIsHistory =
     "The .txt file %s was not created/opened: it is the History file";
 constexpr std::string_view TextNotClosed = "The %s file was not closed";
 
-// The longest argument that Linux passes to a program (32 pages); Windows
-// passes shorter ones.
-constexpr std::size_t LongestPath = std::size_t{32} * 4096;
+// The longest argument that Linux passes to a program: 32 pages, of up to
+// 64 KiB on the processors it runs on (arm64, ppc64). Windows passes
+// shorter ones. The buffer costs no memory until a message fills it.
+constexpr std::size_t LongestArgument = std::size_t{32} * 65536;
+
+// Where a run's messages go, and whether one was written. The files are
+// those open so far: see MessageStream.
+struct Messages {
+  std::FILE* preferred;
+  const File* history = nullptr;
+  const File* text = nullptr;
+  bool written = false;
+};
+
+void Write(Messages& messages, const char* message, std::size_t size) {
+  if (messages.preferred == nullptr) return;
+  std::FILE* stream = MessageStream(messages.preferred, messages.history, messages.text);
+  if (stream == nullptr) return;
+  WriteMessage(stream, message, size);
+  messages.written = true;
+}
 
 // Writes a message with `path` in place of its %s, ending in CR LF, built
 // in static storage so that reporting needs no memory. Each control byte of
@@ -32,16 +50,16 @@ constexpr std::size_t LongestPath = std::size_t{32} * 4096;
 // line end in a path cannot forge a second message, nor a CR overwrite the
 // line. A message that cannot be written has nowhere else to go; the exit
 // status still tells the caller.
-void Report(std::FILE* messages, std::string_view format, const char* path) {
-  static char message[LongestPath + 128];  // and the longest format
+void Report(Messages& messages, std::string_view format, const char* path) {
+  static char message[LongestArgument + 128];  // and the longest format
   const std::size_t at = format.find("%s");
   std::size_t size = format.copy(message, at);
-  for (; *path != '\0' && size < at + LongestPath; ++path)
+  for (; *path != '\0' && size < at + LongestArgument; ++path)
     message[size++] = static_cast<unsigned char>(*path) < 0x20 || *path == 0x7F ? '?' : *path;
   size += format.substr(at + 2).copy(message + size, format.size());
   message[size++] = '\r';
   message[size++] = '\n';
-  WriteMessage(messages, message, size);
+  Write(messages, message, size);
 }
 
 // The sample table: runs of samples from the history into the text until
@@ -75,47 +93,56 @@ RunBuffers StaticRunBuffers() {
   return RunBuffers{history, text};
 }
 
-int RunVindolar(int argc, const char* const* argv, std::FILE* messages, RunBuffers buffers) {
+RunResult RunVindolar(int argc, const char* const* argv, std::FILE* messages_stream,
+                      RunBuffers buffers) {
+  Messages messages{messages_stream};
   if (argc < 3 || argc > 4) {
-    WriteMessage(messages, Usage, sizeof Usage - 1);
-    return 1;
+    Write(messages, Usage, sizeof Usage - 1);
+    return {1, messages.written};
   }
   const char* history_path = argv[1];
   const char* text_path = argv[2];
   const char delimiter = argc == 4 ? ChooseDelimiter(argv[3]) : ',';
 
   // Before anything is opened: opening a FIFO waits for its other end.
-  if (NameOneFile(history_path, text_path)) {
+  if (NameOneFifo(history_path, text_path)) {
     Report(messages, TextIsHistory, text_path);
-    return 1;
+    return {1, messages.written};
   }
   const File history_file = OpenHistoryFile(history_path);
   if (history_file.stream == nullptr) {
     Report(messages, NotOpened, history_path);
-    return 1;
+    return {1, messages.written};
   }
-  const File text_file = OpenTextFile(text_path);
+  messages.history = &history_file;
+  TextRefusal refusal = TextRefusal::None;
+  const File text_file = OpenTextFile(text_path, history_file, &refusal);
   if (text_file.stream == nullptr) {
-    Report(messages, TextNotOpened, text_path);
+    Report(messages, refusal == TextRefusal::IsHistory ? TextIsHistory : TextNotOpened, text_path);
     (void)CloseFile(history_file);
-    return 1;
+    return {1, messages.written};
   }
+  messages.text = &text_file;
 
   HistoryStream history = MakeHistoryStream(history_file.stream, buffers.history);
   TextStream text = MakeTextStream(text_file.stream, buffers.text);
   WriteHeaderLines(text, ReadHistoryHeader(history));
-  SeekToSamples(history);
+  SkipToSamples(history);
   ConvertSamples(history, text, delimiter);
   // The text goes out before any message, so that text and messages sent
   // to one place (/dev/stdout > f) each arrive whole. A failed read, in the
   // header or among the samples, ends the reading for good: one message.
-  text = FlushTextStream(text);
+  FlushTextStream(text);
   int status = 0;
   if (history.read_failed) {
     Report(messages, NotRead, history_path);
     status = 1;
   }
 
+  // Where the last messages go is settled while both files are open: once
+  // closed, the text can no longer be told from standard output.
+  messages.preferred = MessageStream(messages.preferred, &history_file, &text_file);
+  messages.history = messages.text = nullptr;
   if (!CloseFile(history_file)) Report(messages, HistoryNotClosed, history_path);
   // A failed write anywhere means the text file is incomplete: report it as
   // a failed close, the message callers already know.
@@ -123,5 +150,5 @@ int RunVindolar(int argc, const char* const* argv, std::FILE* messages, RunBuffe
     Report(messages, TextNotClosed, text_path);
     status = 1;
   }
-  return status;
+  return {status, messages.written};
 }

@@ -18,8 +18,14 @@ struct RunBuffers {
 // that no shortage of memory can stop it once a file is touched.
 [[nodiscard]] RunBuffers StaticRunBuffers();
 
+// What a run ends with: its exit status, and whether it wrote a message.
+struct RunResult {
+  int status;
+  bool wrote_message;
+};
+
 // Runs the tool on `argc`/`argv` as main receives them (argv[0] is the
-// program), writing its usage text and messages to `messages`. Returns the
-// exit status.
-[[nodiscard]] int RunVindolar(int argc, const char* const* argv, std::FILE* messages,
-                              RunBuffers buffers = StaticRunBuffers());
+// program), writing its usage text and messages to `messages`, or where
+// MessageStream sends them instead.
+[[nodiscard]] RunResult RunVindolar(int argc, const char* const* argv, std::FILE* messages,
+                                    RunBuffers buffers = StaticRunBuffers());

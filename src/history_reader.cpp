@@ -73,7 +73,7 @@ HistoryHeader ReadHistoryHeader(HistoryStream& history) {
   return header;
 }
 
-void SeekToSamples(HistoryStream& history) {
+void SkipToSamples(HistoryStream& history) {
   unsigned char unused[FirstSampleOffset - HistoryHeaderSize];
   Take(history, unused, sizeof unused);
 }

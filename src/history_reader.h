@@ -33,11 +33,12 @@ inline constexpr std::size_t MinHistoryBufferSize = 2;
 // supply, or that an I/O error kept from arriving, read as zero bytes.
 [[nodiscard]] HistoryHeader ReadHistoryHeader(HistoryStream& history);
 
-// Moves from the end of the header to FirstSampleOffset by reading through
+// Moves from the end of the header to FirstSampleOffset by reading past
 // the four unused bytes.
-void SeekToSamples(HistoryStream& history);
+void SkipToSamples(HistoryStream& history);
 
-// `count` samples stored as little-endian bytes at `bytes`.
+// `count` samples stored as little-endian bytes at `bytes`, inside the
+// stream's buffer: valid until the next ReadSamples.
 struct SampleRun {
   const unsigned char* bytes = nullptr;
   std::size_t count = 0;

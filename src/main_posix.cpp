@@ -2,4 +2,4 @@
 
 #include "front_end.h"
 
-int main(int argc, char** argv) { return RunVindolar(argc, argv, stdout); }
+int main(int argc, char** argv) { return RunVindolar(argc, argv, stdout).status; }

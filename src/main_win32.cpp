@@ -61,13 +61,13 @@ int wmain(int argc, wchar_t** wide_argv) {
   argv.reserve(args.size() + 1);
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   argv.push_back(nullptr);
-  const int status = RunVindolar(argc, argv.data(), stdout);
+  const RunResult result = RunVindolar(argc, argv.data(), stdout);
   // In a window of its own a message would vanish with the window: keep it
   // open until the user has read it, or for half a minute.
-  if (WroteMessage() && InOwnWindow()) {
+  if (result.wrote_message && InOwnWindow()) {
     constexpr char PressEnter[] = "Press Enter to close this window.\r\n";
     WriteMessage(stdout, PressEnter, sizeof PressEnter - 1);
     WaitForEnter(GetStdHandle(STD_INPUT_HANDLE), 30000);
   }
-  return status;
+  return result.status;
 }

@@ -57,19 +57,28 @@ inline std::uint64_t DelimiterBits(char delimiter) {
   return std::uint64_t{static_cast<unsigned char>(delimiter)} << shift;
 }
 
+// Writes out what the buffer holds. Inline, so that in the sample loop the
+// record's address is never taken (see WriteSamples).
+inline void Flush(TextStream& text) {
+  auto size = static_cast<std::size_t>(text.next - text.buffer);
+  if (size > 0 && !text.write_failed && !WriteBytes(text.file, text.buffer, size))
+    text.write_failed = true;
+  text.next = text.buffer;
+}
+
 // Ends a table line and, when less than a whole line of room is left,
 // flushes the buffer.
 inline void EndTableLine(TextStream& text) {
   std::memcpy(text.next, "\r\n", 2);
   text.next += 2;
-  if (text.limit - text.next < TableLineSize) text = FlushTextStream(text);
+  if (text.limit - text.next < TableLineSize) Flush(text);
 }
 
 // Writes `count` samples given as little-endian bytes, no more than
 // complete the current line. Every group is stored, but the cursor moves
 // past it only for a reading: a DroppedSample's group is overwritten by the
 // next one and never reaches the file. No branch per sample.
-inline void WriteSampleRun(TextStream& text, const unsigned char* bytes, int count, char delimiter,
+inline void WriteSamplesOnLine(TextStream& text, const unsigned char* bytes, int count, char delimiter,
                            int& line_count) {
   constexpr auto DroppedBits = static_cast<std::uint16_t>(DroppedSample);
   std::uint64_t delimiter_bits = DelimiterBits(delimiter);
@@ -110,7 +119,7 @@ void Append(TextStream& text, const char* data, std::size_t size) {
     text.next += part;
     data += part;
     size -= part;
-    if (text.limit - text.next < TableLineSize) text = FlushTextStream(text);
+    if (text.limit - text.next < TableLineSize) Flush(text);
   }
 }
 
@@ -140,13 +149,7 @@ TextStream MakeTextStream(std::FILE* file, std::span<char> buffer) {
   return text;
 }
 
-TextStream FlushTextStream(TextStream text) {
-  auto size = static_cast<std::size_t>(text.next - text.buffer);
-  if (size > 0 && !text.write_failed && !WriteBytes(text.file, text.buffer, size))
-    text.write_failed = true;
-  text.next = text.buffer;
-  return text;
-}
+void FlushTextStream(TextStream& text) { Flush(text); }
 
 void WriteHeaderLines(TextStream& text, const HistoryHeader& header) {
   // An LF inside the title is a line end like any other: CR LF.
@@ -181,8 +184,7 @@ void WriteHeaderLines(TextStream& text, const HistoryHeader& header) {
 // Works on a copy of the text stream whose address is never taken, so that
 // the compiler keeps it in registers: the stores into the buffer could
 // otherwise alias the record and force its cursor through memory on every
-// sample. Hence the helpers above take the stream by reference and are
-// inline, and FlushTextStream takes and returns it by value.
+// sample. Hence the helpers above that it calls are inline.
 void WriteSamples(TextStream& text_stream, const unsigned char* bytes, std::size_t count,
                   char delimiter, int& line_count) {
   TextStream text = text_stream;
@@ -193,9 +195,9 @@ void WriteSamples(TextStream& text_stream, const unsigned char* bytes, std::size
     // Most lines are ten readings in a row. A constant count lets the
     // compiler unroll the run.
     if (taken != SamplesPerLine)
-      WriteSampleRun(text, bytes, static_cast<int>(taken), delimiter, line_count);
+      WriteSamplesOnLine(text, bytes, static_cast<int>(taken), delimiter, line_count);
     else if (ContainsDroppedSample(bytes, SamplesPerLine))
-      WriteSampleRun(text, bytes, SamplesPerLine, delimiter, line_count);
+      WriteSamplesOnLine(text, bytes, SamplesPerLine, delimiter, line_count);
     else
       WriteSampleLine(text, bytes, delimiter);
     bytes += 2 * taken;

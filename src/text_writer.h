@@ -32,9 +32,8 @@ inline constexpr std::size_t MinTextBufferSize = 128;
 // `buffer` must hold at least MinTextBufferSize bytes and outlive the stream.
 [[nodiscard]] TextStream MakeTextStream(std::FILE* file, std::span<char> buffer);
 
-// Writes out what the buffer holds and returns the emptied stream, by
-// value, for the sample loop's copy (see WriteSamples).
-[[nodiscard]] TextStream FlushTextStream(TextStream text);
+// Writes out what the buffer holds and empties it.
+void FlushTextStream(TextStream& text);
 
 void WriteHeaderLines(TextStream& text, const HistoryHeader& header);
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "file_io.h"
 #include "front_end.h"
+#include "io_fault_plan.h"
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -49,7 +49,8 @@ inline Outcome Convert(const std::string& history, const char* delimiter, Buffer
   std::FILE* messages = std::fopen((history + ".out").c_str(), "wb");
   SetIoFaultPlan(plan);
   const int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages,
-                                 RunBuffers{history_buffer, text_buffer});
+                                 RunBuffers{history_buffer, text_buffer})
+                         .status;
   SetIoFaultPlan(nullptr);
   std::fclose(messages);
   return Outcome{status, ReadFile(history + ".out"), ReadFile(text)};

@@ -76,7 +76,7 @@ def main(case_path, system, tool):
                 args = (['bash', '-c', value, 'bash'] if key == 'sh' else
                         [unescape(arg) for arg in shlex.split(value)])
                 runs.append({'args': args, 'sh': key == 'sh', 'status': 0, 'stdout': b'', 'stderr': b''})
-            elif key in ('stdout', 'file'):
+            elif key in ('stdout', 'stderr', 'file'):
                 block = runs[-1][value or key] = bytearray()
             elif key == 'absent':
                 runs[-1][value] = None
