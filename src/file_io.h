@@ -60,8 +60,7 @@ enum class TextRefusal { None, NotOpened, IsHistory };
 // A data file is the open history, the text reached through another
 // descriptor than `preferred`'s own, or a file that another run is writing.
 // Either file may be null while it is not open.
-[[nodiscard]] std::FILE* MessageStream(std::FILE* preferred, const File* history,
-                                       const File* text);
+[[nodiscard]] std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text);
 
 // Writes one whole message to `stream` with one write and flushes it. On
 // Windows a console gets the UTF-8 message as UTF-16 through WriteConsoleW,

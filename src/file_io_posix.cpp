@@ -74,7 +74,7 @@ bool SameDataFile(const struct stat& a, const struct stat& b) {
 
 // A whole-file record lock, as fcntl takes it.
 struct flock WholeFile(short type) {
-  struct flock lock{};
+  struct flock lock {};
   lock.l_type = type;
   lock.l_whence = SEEK_SET;
   return lock;

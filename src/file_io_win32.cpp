@@ -54,6 +54,21 @@ bool MakeWidePath(const char* path, WidePath* wide) {
   return true;
 }
 
+// True for whatever exists and is no disk file: a device or a pipe, whether
+// or not its name says so (/dev/full under Wine). Opened only to ask, with
+// no access to the data, so that no other program's sharing mode gets in
+// the way.
+bool IsDevice(const WidePath& wide) {
+  if (wide.device) return true;
+  HANDLE handle =
+      CreateFileW(wide.path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool device = GetFileType(handle) != FILE_TYPE_DISK;
+  CloseHandle(handle);
+  return device;
+}
+
 // The record and class value that GetFileInformationByHandleEx takes for
 // the 128-bit identity, declared here because the headers show them only
 // to programs that require Windows 8; older systems fail the call.
@@ -107,15 +122,20 @@ HANDLE HandleOf(std::FILE* stream) {
                  : INVALID_HANDLE_VALUE;
 }
 
-// True when both handles are one disk file.
-bool SameDiskFile(HANDLE a, HANDLE b) {
+// True when both handles may be one disk file. A handle that the tool
+// inherited may come without its volume (Wine gives a Linux descriptor
+// volume 0): the index alone then decides. A false match only sends a
+// message to standard error.
+bool MaybeSameDiskFile(HANDLE a, HANDLE b) {
   FileIdentity first;
   FileIdentity second;
-  return IdentifyHandle(a, L"", &first) && IdentifyHandle(b, L"", &second) &&
-         SameFile(first, second);
+  if (!IdentifyHandle(a, L"", &first) || !IdentifyHandle(b, L"", &second)) return false;
+  if (first.volume == 0 || second.volume == 0) first.volume = second.volume = 0;
+  return SameFile(first, second);
 }
 
-// The C library's stream for a handle; closes the handle on failure.
+// The C library's unbuffered stream for a handle; closes the handle on
+// failure.
 File StreamOf(HANDLE handle, int flags, const char* mode) {
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
   if (fd == -1) {
@@ -123,7 +143,10 @@ File StreamOf(HANDLE handle, int flags, const char* mode) {
     return File{};
   }
   File file{_fdopen(fd, mode), false};
-  if (file.stream == nullptr) _close(fd);
+  if (file.stream == nullptr)
+    _close(fd);
+  else
+    (void)std::setvbuf(file.stream, nullptr, _IONBF, 0);
   return file;
 }
 
@@ -175,16 +198,14 @@ File OpenHistoryFile(const char* path) {
     CloseHandle(handle);
     return File{};
   }
-  File file = StreamOf(handle, _O_RDONLY, "rb");
-  if (file.stream != nullptr) (void)std::setvbuf(file.stream, nullptr, _IONBF, 0);
-  return file;
+  return StreamOf(handle, _O_RDONLY, "rb");
 }
 
 File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
   *refusal = TextRefusal::NotOpened;
   WidePath wide;
   if (!MakeWidePath(path, &wide)) return File{};
-  if (wide.device) {  // NUL, CON, a pipe: opened as it is, never created
+  if (IsDevice(wide)) {  // NUL, CON, a pipe: opened as it is, never created
     HANDLE handle = CreateFileW(wide.path.c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -219,7 +240,6 @@ File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
     (void)std::fclose(file.stream);
     return File{};
   }
-  (void)std::setvbuf(file.stream, nullptr, _IONBF, 0);
   *refusal = TextRefusal::None;
   return file;
 }
@@ -238,8 +258,8 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
 std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text) {
   const auto takes_messages = [history, text](std::FILE* stream) {
     const HANDLE handle = HandleOf(stream);
-    return !(history != nullptr && SameDiskFile(handle, HandleOf(history->stream))) &&
-           !(text != nullptr && SameDiskFile(handle, HandleOf(text->stream)));
+    return !(history != nullptr && MaybeSameDiskFile(handle, HandleOf(history->stream))) &&
+           !(text != nullptr && MaybeSameDiskFile(handle, HandleOf(text->stream)));
   };
   if (takes_messages(preferred)) return preferred;
   return takes_messages(stderr) ? stderr : nullptr;

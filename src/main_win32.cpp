@@ -50,10 +50,11 @@ void WaitForEnter(HANDLE input, ULONGLONG milliseconds) {
 // one would squeeze them into the ANSI code page. The run takes them as
 // UTF-8, which OpenFile widens again, and messages repeat them as UTF-8 (a
 // console gets them as UTF-16: see WriteMessage).
-// Standard output goes to binary mode: in text mode the C library would turn
-// each CR LF the tool writes into CR CR LF.
+// Standard output and error go to binary mode: in text mode the C library
+// would turn each CR LF the tool writes into CR CR LF.
 int wmain(int argc, wchar_t** wide_argv) {
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   std::vector<std::string> args;
   args.reserve(static_cast<std::size_t>(argc));
   for (int i = 0; i < argc; ++i) args.push_back(Narrow(wide_argv[i]));

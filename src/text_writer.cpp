@@ -78,8 +78,8 @@ inline void EndTableLine(TextStream& text) {
 // complete the current line. Every group is stored, but the cursor moves
 // past it only for a reading: a DroppedSample's group is overwritten by the
 // next one and never reaches the file. No branch per sample.
-inline void WriteSamplesOnLine(TextStream& text, const unsigned char* bytes, int count, char delimiter,
-                           int& line_count) {
+inline void WriteSamplesOnLine(TextStream& text, const unsigned char* bytes, int count,
+                               char delimiter, int& line_count) {
   constexpr auto DroppedBits = static_cast<std::uint16_t>(DroppedSample);
   std::uint64_t delimiter_bits = DelimiterBits(delimiter);
   char* next = text.next;
