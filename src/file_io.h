@@ -24,7 +24,7 @@ struct File {
 // True when both paths name one FIFO, under any name. Opening either end
 // would wait for the other, which this run itself would have to open: it
 // is asked before anything is opened.
-[[nodiscard]] bool NameOneFifo(const char* history_path, const char* text_path);
+[[nodiscard]] bool SameFifo(const char* history_path, const char* text_path);
 
 // Opens the history file for reading. A folder is refused: some systems
 // open one and fail only its reads. A FIFO or pipe that another run is
@@ -62,7 +62,8 @@ enum class TextRefusal { None, NotOpened, IsHistory };
 // Either file may be null while it is not open.
 [[nodiscard]] std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text);
 
-// Writes one whole message to `stream` with one write and flushes it. On
+// Writes one whole message to `stream` with one write and flushes it, so
+// that a pipe keeps it whole up to PIPE_BUF bytes. On
 // Windows a console gets the UTF-8 message as UTF-16 through WriteConsoleW,
 // so that the user reads the characters of the paths whatever the console's
 // code page; a file or pipe gets the bytes as they are.

@@ -131,7 +131,7 @@ File StreamOf(int fd, File file, const char* mode, bool empty) {
 
 }  // namespace
 
-bool NameOneFifo(const char* history_path, const char* text_path) {
+bool SameFifo(const char* history_path, const char* text_path) {
   struct stat history;
   struct stat text;
   return StatPath(history_path, &history) && StatPath(text_path, &text) &&

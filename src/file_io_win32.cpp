@@ -183,7 +183,7 @@ std::wstring LongPathForm(const std::wstring& typed, const std::wstring& full) {
 // file: a recorder that rotates its history files must not fail because of
 // us. Nothing waits on Windows as a FIFO does on other systems: the check by
 // name is not needed.
-bool NameOneFifo(const char* /*history_path*/, const char* /*text_path*/) { return false; }
+bool SameFifo(const char* /*history_path*/, const char* /*text_path*/) { return false; }
 
 File OpenHistoryFile(const char* path) {
   WidePath wide;

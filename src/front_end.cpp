@@ -105,7 +105,7 @@ RunResult RunVindolar(int argc, const char* const* argv, std::FILE* messages_str
   const char delimiter = argc == 4 ? ChooseDelimiter(argv[3]) : ',';
 
   // Before anything is opened: opening a FIFO waits for its other end.
-  if (NameOneFifo(history_path, text_path)) {
+  if (SameFifo(history_path, text_path)) {
     Report(messages, TextIsHistory, text_path);
     return {1, messages.written};
   }

@@ -1,6 +1,7 @@
 #include "history_reader.h"
 
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 
 #include "file_io.h"
@@ -49,6 +50,9 @@ std::int32_t Int32At(const unsigned char* bytes) {
 }  // namespace
 
 HistoryStream MakeHistoryStream(std::FILE* file, std::span<unsigned char> buffer) {
+  // A smaller buffer is a fault in the calling code: stop before any byte
+  // is read into it.
+  if (buffer.size() < MinHistoryBufferSize) std::abort();
   HistoryStream history;
   history.file = file;
   history.buffer = buffer;

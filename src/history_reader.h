@@ -25,8 +25,8 @@ inline constexpr std::size_t DefaultHistoryBufferSize = std::size_t{64} * 1024;
 // The least buffer that holds a whole sample.
 inline constexpr std::size_t MinHistoryBufferSize = 2;
 
-// `buffer` must hold at least MinHistoryBufferSize bytes and outlive the
-// stream.
+// `buffer` must hold at least MinHistoryBufferSize bytes (a smaller one
+// aborts the program) and outlive the stream.
 [[nodiscard]] HistoryStream MakeHistoryStream(std::FILE* file, std::span<unsigned char> buffer);
 
 // Reads the header from offset 0. Fields that the file is too short to

@@ -3,10 +3,12 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "decimal_format.h"
 #include "file_io.h"
+#include "stored_samples.h"
 
 namespace {
 
@@ -142,6 +144,9 @@ void AppendInt32(TextStream& text, std::int32_t value) {
 }  // namespace
 
 TextStream MakeTextStream(std::FILE* file, std::span<char> buffer) {
+  // A smaller buffer is a fault in the calling code: a table line would be
+  // stored past its end. Stop before anything is written.
+  if (buffer.size() < MinTextBufferSize) std::abort();
   TextStream text;
   text.file = file;
   text.buffer = text.next = buffer.data();

@@ -29,7 +29,8 @@ inline constexpr int SamplesPerLine = 10;
 inline constexpr std::size_t DefaultTextBufferSize = std::size_t{128} * 1024;
 inline constexpr std::size_t MinTextBufferSize = 128;
 
-// `buffer` must hold at least MinTextBufferSize bytes and outlive the stream.
+// `buffer` must hold at least MinTextBufferSize bytes (a smaller one aborts
+// the program) and outlive the stream.
 [[nodiscard]] TextStream MakeTextStream(std::FILE* file, std::span<char> buffer);
 
 // Writes out what the buffer holds and empties it.

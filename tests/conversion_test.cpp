@@ -8,7 +8,7 @@
 #include <string>
 
 #include "conversion_support.h"
-#include "history_format.h"
+#include "stored_samples.h"
 
 namespace {
 
