@@ -86,19 +86,31 @@ bool LockedByAnother(int fd) {
   return fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
 }
 
-// Keeps other runs out of the file while this one works on it: false when
-// another run holds it. Record locks belong to the process, not to the
-// open file: two runs that share one descriptor (a shell's redirection, a
-// pipe) still keep each other out, and the lock ends with the process even
-// where the descriptor outlives it. A writer takes a write lock. A reader
-// cannot (the descriptor is read-only), so it takes a read lock, which
-// keeps writers out, then looks for another reader's lock; of two readers
-// that start together at least one sees the other. A file system without
-// locks (ENOLCK, EOPNOTSUPP) works as if it had them.
-bool HoldForThisRun(int fd, bool writing) {
-  struct flock lock = WholeFile(writing ? F_WRLCK : F_RDLCK);
+// Keeps other runs out of a file that this one reads: false when another
+// run holds it. A record lock belongs to the process, not to the open
+// file, so two runs that share one descriptor (a pipe that both inherit)
+// still keep each other out, and the lock ends with the run. A reader
+// cannot take a write lock on a read-only descriptor: it takes a read
+// lock, which keeps writers out, then looks for another reader's; of two
+// readers that start together at least one sees the other. A file system
+// without locks (ENOLCK, EOPNOTSUPP) works as if it had them.
+bool HoldForReading(int fd) {
+  struct flock lock = WholeFile(F_RDLCK);
   if (fcntl(fd, F_SETLK, &lock) != 0) return errno != EACCES && errno != EAGAIN;
-  return writing || !LockedByAnother(fd);
+  return !LockedByAnother(fd);
+}
+
+// Keeps other runs out of a file that this one writes. Through an
+// inherited descriptor the lock is a record lock, which belongs to the
+// process, for the reasons above; it also ends with the run where the
+// shell's descriptor outlives it. A file opened by name takes a lock of
+// its own open file instead, of the same family, so the two kinds keep
+// each other out; beside the flock lock below, it is the one that network
+// file systems, which take flock as a record lock, see as the same owner.
+bool HoldForWriting(int fd, bool inherited) {
+  struct flock lock = WholeFile(F_WRLCK);
+  if (fcntl(fd, inherited ? F_SETLK : F_OFD_SETLK, &lock) == 0) return true;
+  return errno != EACCES && errno != EAGAIN;
 }
 
 // A text file opened by name also takes the lock that `flock` takes, as
@@ -151,7 +163,7 @@ File OpenHistoryFile(const char* path) {
   }
   struct stat info;
   if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) ||
-      (S_ISFIFO(info.st_mode) && !HoldForThisRun(fd, false)))
+      (S_ISFIFO(info.st_mode) && !HoldForReading(fd)))
     return FailedOpen(fd, file);
   return StreamOf(fd, file, "rb", false);
 }
@@ -184,7 +196,8 @@ File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
   }
   by_name_regular = by_name_regular && S_ISREG(text_info.st_mode);
   if ((inherited >= 0 && !OpenFor(fd, true)) || (by_name_regular && !FlockForThisRun(fd)) ||
-      ((S_ISREG(text_info.st_mode) || S_ISFIFO(text_info.st_mode)) && !HoldForThisRun(fd, true)))
+      ((S_ISREG(text_info.st_mode) || S_ISFIFO(text_info.st_mode)) &&
+       !HoldForWriting(fd, inherited >= 0)))
     return FailedOpen(fd, file);
   // An inherited descriptor may be open for writing only (`>>`): "wb"
   // neither empties nor moves it. It is written where it stands.
