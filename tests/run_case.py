@@ -7,7 +7,7 @@
 #
 # Usage: run_case.py CASE SYSTEM TOOL...  (SYSTEM is CMake's name of the
 # target system; TOOL may start with a wrapper, such as cmake/wine-run PREFIX).
-import contextlib, ctypes, os, shlex, signal, struct, subprocess, sys, tempfile
+import os, shlex, struct, subprocess, sys, tempfile
 from pathlib import Path
 
 FIELDS = dict(RawZero=(112, '<f'), RawFull=(116, '<f'), EngZero=(120, '<f'), EngFull=(124, '<f'),
@@ -18,26 +18,25 @@ def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
     return text.encode().decode('unicode_escape').encode('latin-1')
 
 
-# A run starts in a session of its own. Should this script itself be killed
-# (a harness's own time limit), the kernel stops the run's first process
-# with it (PR_SET_PDEATHSIG is 1), so that a hung tool is never left behind.
-def own_session():
-    os.setsid()
-    ctypes.CDLL(None).prctl(1, signal.SIGKILL)
-
-
 # The status, output and error of one run. After 60 s it is stopped with
 # everything it started, and its status is 124, as timeout(1) gives; when it
-# ends in time, what it left running in the background is stopped too.
+# ends in time, what it left running in the background is stopped too. The
+# run has a process group of its own, which it gives a watcher before it
+# starts; the watcher, outside this script's group, stops that group once
+# its pipe closes: when the run is over, or when this script is killed in
+# any way (as a harness kills ctest with its process group).
 def run(args, folder):
+    watcher = subprocess.Popen(['sh', '-c', 'read group; read _; kill -KILL -$group'],
+                               stdin=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
     process = subprocess.Popen(args, cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                               stderr=subprocess.PIPE, preexec_fn=own_session)
+                               stderr=subprocess.PIPE, start_new_session=True, preexec_fn=lambda:
+                               os.write(watcher.stdin.fileno(), b'%d\n' % os.getpid()))
     try:
         out, err = process.communicate(timeout=60)
     except subprocess.TimeoutExpired:
         out = None
-    with contextlib.suppress(ProcessLookupError):  # the run's own process group
-        os.killpg(process.pid, signal.SIGKILL)
+    watcher.communicate()
     if out is None:
         out, err = process.communicate()
         process.returncode = 124
