@@ -14,6 +14,11 @@ FIELDS = dict(RawZero=(112, '<f'), RawFull=(116, '<f'), EngZero=(120, '<f'), Eng
               SamplePeriodMS=(186, '<i'), StartTime=(202, '<i'), EndTime=(206, '<i'))
 
 
+# An empty title and every number zero.
+DEFAULT_HEADER = (b'\r\nRawZero = 0.00; RawFull = 0.00; EngZero = 0.00; EngFull = 0.00\r\n'
+                  b'SamplePeriodMS = 0; StartTime = 0; EndTime = 0 \r\n')
+
+
 def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
     return text.encode().decode('unicode_escape').encode('latin-1')
 
@@ -48,11 +53,14 @@ def main(case_path, system, tool):
     # wrong place shows; the title and the numbers start as zeros.
     named = {i for offset, _ in FIELDS.values() for i in range(offset, offset + 4)}
     history = bytearray(0 if i in named or 144 <= i < 176 else 0xA0 + i % 31 for i in range(226))
-    names, runs, block = [], [], None
+    names, runs, block, cut = [], [], None, None
     for number, line in enumerate(open(case_path, encoding='utf-8').read().splitlines(), 1):
         key, _, value = line.partition(' ')
         if line.startswith('|') and block is not None:  # |text| ends in CR LF, |text does not
             block += unescape(line[1:-1]) + b'\r\n' if line.endswith('|') else unescape(line[1:])
+            continue
+        if line == 'default header' and block is not None:
+            block += DEFAULT_HEADER
             continue
         block = None
         try:
@@ -68,13 +76,14 @@ def main(case_path, system, tool):
                     sample, _, count = word.partition('*')
                     history += struct.pack('<H', int(sample, 0) & 0xFFFF) * int(count or 1)
             elif key == 'cut':
-                del history[int(value):]
+                cut = int(value)
             elif key in ('link', 'fifo'):
                 names.append((key, value))
             elif key in ('run', 'sh'):  # sh: a bash script, the tool its "$@"
                 args = (['bash', '-c', value, 'bash'] if key == 'sh' else
                         [unescape(arg) for arg in shlex.split(value)])
-                runs.append({'args': args, 'sh': key == 'sh', 'status': 0, 'stdout': b'', 'stderr': b''})
+                runs.append({'args': args, 'sh': key == 'sh', 'history': bytes(history[:cut]),
+                             'status': 0, 'stdout': b'', 'stderr': b''})
             elif key in ('stdout', 'file'):
                 block = runs[-1][value or key] = bytearray()
             elif key == 'absent':
@@ -87,13 +96,16 @@ def main(case_path, system, tool):
             sys.exit(f'{case_path}:{number}: {key}: {error}')
     failures = []
     with tempfile.TemporaryDirectory(prefix='vindolar-case-') as folder:
-        Path(folder, 'in.hst').write_bytes(history)
+        written = runs[0]['history'] if runs else b''
+        Path(folder, 'in.hst').write_bytes(written)
         for key, name in names:  # another name for the history file, or a FIFO
             path = Path(folder, name)
             os.mkfifo(path) if key == 'fifo' else os.link(Path(folder, 'in.hst'), path)
         runs = [want for want in runs if want.pop('only', system) == system]
         for want in runs:
-            args, sh = want.pop('args'), want.pop('sh')
+            args, sh, history = want.pop('args'), want.pop('sh'), want.pop('history')
+            if history != written:  # the lines since the last run changed it
+                Path(folder, 'in.hst').write_bytes(written := history)
             got = run(args + tool if sh else tool + args, folder)
             for name, expected in want.items():
                 if name not in got:  # a file, or None when it may not exist
