@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -16,13 +17,18 @@
 #include "file_io.h"
 #include "front_end.h"
 
+// Paths here are UTF-8, as the tool takes them on every system.
+inline std::filesystem::path Utf8Path(const std::string& path) {
+  return std::u8string(path.begin(), path.end());
+}
+
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(Utf8Path(path), std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 inline bool WriteFile(const std::string& path, const std::string& bytes) {
-  return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
+  return static_cast<bool>(std::ofstream(Utf8Path(path), std::ios::binary) << bytes);
 }
 
 struct Outcome {
@@ -46,12 +52,12 @@ inline Outcome Convert(const std::string& history, const char* delimiter, Buffer
   const char* argv[] = {"Vindolar", history.c_str(), text.c_str(), delimiter, nullptr};
   std::vector<unsigned char> history_buffer(sizes.history);
   std::vector<char> text_buffer(sizes.text);
-  std::FILE* messages = std::fopen((history + ".out").c_str(), "wb");
+  const File messages = OpenTextFile((history + ".out").c_str());  // a UTF-8 path everywhere
   SetIoFaultPlan(plan);
-  const int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages,
+  const int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages.stream,
                                  RunBuffers{history_buffer, text_buffer});
   SetIoFaultPlan(nullptr);
-  std::fclose(messages);
+  (void)CloseFile(messages);
   return Outcome{status, ReadFile(history + ".out"), ReadFile(text)};
 }
 
