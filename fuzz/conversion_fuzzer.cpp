@@ -33,8 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BufferSizes sizes{kHistoryBuffers[data[1] & 0x0F], kTextBuffers[data[1] >> 4 & 7]};
   const Outcome outcome = Convert(path, given, sizes);
   for (const char* suffix : {"", ".txt", ".out"}) std::filesystem::remove(Utf8Path(path + suffix));
-  const Outcome expected{0, "",
-                         ReferenceText(history, given != nullptr ? ChooseDelimiter(given) : ',')};
+  // The letter t gives TAB, any other printable ASCII byte (blank to tilde)
+  // itself, and anything else, or no third argument, the comma.
+  const bool printable = data[0] >= ' ' && data[0] <= '~';
+  const char delimiter = given == nullptr || !printable ? ',' : data[0] == 't' ? '\t' : argument[0];
+  const Outcome expected{0, "", ReferenceText(history, delimiter)};
   if (!(outcome == expected)) std::abort();
   return 0;
 }
