@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const char* suffix : {"", ".txt", ".out"}) std::filesystem::remove(Utf8Path(path + suffix));
   // The letter t gives TAB, any other printable ASCII byte (blank to tilde)
   // itself, and anything else, or no third argument, the comma.
-  const bool printable = data[0] >= ' ' && data[0] <= '~';
-  const char delimiter = given == nullptr || !printable ? ',' : data[0] == 't' ? '\t' : argument[0];
+  const char delimiter =
+      given == nullptr || data[0] < ' ' || data[0] > '~' ? ',' : data[0] == 't' ? '\t' : argument[0];
   const Outcome expected{0, "", ReferenceText(history, delimiter)};
   if (!(outcome == expected)) std::abort();
   return 0;

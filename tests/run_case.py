@@ -14,11 +14,6 @@ FIELDS = dict(RawZero=(112, '<f'), RawFull=(116, '<f'), EngZero=(120, '<f'), Eng
               SamplePeriodMS=(186, '<i'), StartTime=(202, '<i'), EndTime=(206, '<i'))
 
 
-# An empty title and every number zero.
-DEFAULT_HEADER = (b'\r\nRawZero = 0.00; RawFull = 0.00; EngZero = 0.00; EngFull = 0.00\r\n'
-                  b'SamplePeriodMS = 0; StartTime = 0; EndTime = 0 \r\n')
-
-
 def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
     return text.encode().decode('unicode_escape').encode('latin-1')
 
@@ -55,12 +50,12 @@ def main(case_path, system, tool):
     history = bytearray(0 if i in named or 144 <= i < 176 else 0xA0 + i % 31 for i in range(226))
     names, runs, block, cut = [], [], None, None
     for number, line in enumerate(open(case_path, encoding='utf-8').read().splitlines(), 1):
+        if line == 'default header':  # an empty title and every number zero
+            line = (r'|\r\nRawZero = 0.00; RawFull = 0.00; EngZero = 0.00; EngFull = 0.00\r\n'
+                    r'SamplePeriodMS = 0; StartTime = 0; EndTime = 0 |')
         key, _, value = line.partition(' ')
         if line.startswith('|') and block is not None:  # |text| ends in CR LF, |text does not
             block += unescape(line[1:-1]) + b'\r\n' if line.endswith('|') else unescape(line[1:])
-            continue
-        if line == 'default header' and block is not None:
-            block += DEFAULT_HEADER
             continue
         block = None
         try:
@@ -96,8 +91,7 @@ def main(case_path, system, tool):
             sys.exit(f'{case_path}:{number}: {key}: {error}')
     failures = []
     with tempfile.TemporaryDirectory(prefix='vindolar-case-') as folder:
-        written = runs[0]['history'] if runs else b''
-        Path(folder, 'in.hst').write_bytes(written)
+        Path(folder, 'in.hst').write_bytes(written := b'')
         for key, name in names:  # another name for the history file, or a FIFO
             path = Path(folder, name)
             os.mkfifo(path) if key == 'fifo' else os.link(Path(folder, 'in.hst'), path)
