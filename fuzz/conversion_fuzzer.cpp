@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BufferSizes sizes{kHistoryBuffers[data[1] & 0x0F], kTextBuffers[data[1] >> 4 & 7]};
   const Outcome outcome = Convert(path, given, sizes);
   for (const char* suffix : {"", ".txt", ".out"}) std::filesystem::remove(Utf8Path(path + suffix));
-  // The letter t gives TAB, any other printable ASCII byte (blank to tilde)
+  // The letter t gives TAB, any other printable ASCII byte (0x20 to 0x7E)
   // itself, and anything else, or no third argument, the comma.
-  const char delimiter =
-      given == nullptr || data[0] < ' ' || data[0] > '~' ? ',' : data[0] == 't' ? '\t' : argument[0];
+  const bool printable = data[0] >= 0x20 && data[0] <= 0x7E;
+  const char delimiter = given == nullptr || !printable ? ',' : data[0] == 't' ? '\t' : argument[0];
   const Outcome expected{0, "", ReferenceText(history, delimiter)};
   if (!(outcome == expected)) std::abort();
   return 0;
