@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char argument[2] = {static_cast<char>(data[0]), '\0'};
   const char* given = (data[1] & 0x80) == 0 ? argument : nullptr;
   const std::string history(reinterpret_cast<const char*>(data + 2), size - 2);
-  if (!WriteFile(path, history)) std::abort();
+  if (!(std::ofstream(Utf8Path(path), std::ios::binary) << history)) std::abort();
   const BufferSizes sizes{kHistoryBuffers[data[1] & 0x0F], kTextBuffers[data[1] >> 4 & 7]};
   const Outcome outcome = Convert(path, given, sizes);
   for (const char* suffix : {"", ".txt", ".out"}) std::filesystem::remove(Utf8Path(path + suffix));

@@ -27,10 +27,6 @@ inline std::string ReadFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-inline bool WriteFile(const std::string& path, const std::string& bytes) {
-  return static_cast<bool>(std::ofstream(Utf8Path(path), std::ios::binary) << bytes);
-}
-
 struct Outcome {
   int status;
   std::string messages;
