@@ -12,8 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     (void)std::fprintf(stderr, "replaying %s\n", argv[i]);  // unbuffered: shown before an abort
-    if (!std::ifstream(argv[i])) return 1;
-    const std::string bytes = ReadFile(argv[i]);
+    std::ifstream file(argv[i], std::ios::binary);
+    if (!file) return 1;
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }
   return argc > 1 ? 0 : 1;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -16,13 +17,14 @@
 #include "front_end.h"
 #include "io_fault_plan.h"
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+// Paths here are UTF-8, as the tool takes them on every system.
+inline std::filesystem::path Utf8Path(const std::string& path) {
+  return std::u8string(path.begin(), path.end());
 }
 
-inline bool WriteFile(const std::string& path, const std::string& bytes) {
-  return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream file(Utf8Path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 struct Outcome {
@@ -46,14 +48,17 @@ inline Outcome Convert(const std::string& history, const char* delimiter, Buffer
   const char* argv[] = {"Vindolar", history.c_str(), text.c_str(), delimiter, nullptr};
   std::vector<unsigned char> history_buffer(sizes.history);
   std::vector<char> text_buffer(sizes.text);
-  std::FILE* messages = std::fopen((history + ".out").c_str(), "wb");
+  std::FILE* messages = std::tmpfile();
   SetIoFaultPlan(plan);
   const int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages,
                                  RunBuffers{history_buffer, text_buffer})
                          .status;
   SetIoFaultPlan(nullptr);
+  std::string said(static_cast<std::size_t>(std::ftell(messages)), '\0');
+  std::rewind(messages);
+  said.resize(std::fread(said.data(), 1, said.size(), messages));
   std::fclose(messages);
-  return Outcome{status, ReadFile(history + ".out"), ReadFile(text)};
+  return Outcome{status, said, ReadFile(text)};
 }
 
 // "%.2f" as the tool must write it, worked out another way than the tool

@@ -7,7 +7,7 @@
 #
 # Usage: run_case.py CASE SYSTEM TOOL...  (SYSTEM is CMake's name of the
 # target system; TOOL may start with a wrapper, such as cmake/wine-run PREFIX).
-import contextlib, ctypes, os, shlex, signal, struct, subprocess, sys, tempfile
+import os, shlex, struct, subprocess, sys, tempfile
 from pathlib import Path
 
 FIELDS = dict(RawZero=(112, '<f'), RawFull=(116, '<f'), EngZero=(120, '<f'), EngFull=(124, '<f'),
@@ -18,26 +18,25 @@ def unescape(text):  # C escapes (\n, \t, \xNN, \\) decoded; UTF-8 stays UTF-8
     return text.encode().decode('unicode_escape').encode('latin-1')
 
 
-# A run starts in a session of its own. Should this script itself be killed
-# (a harness's own time limit), the kernel stops the run's first process
-# with it (PR_SET_PDEATHSIG is 1), so that a hung tool is never left behind.
-def own_session():
-    os.setsid()
-    ctypes.CDLL(None).prctl(1, signal.SIGKILL)
-
-
 # The status, output and error of one run. After 60 s it is stopped with
 # everything it started, and its status is 124, as timeout(1) gives; when it
-# ends in time, what it left running in the background is stopped too.
+# ends in time, what it left running in the background is stopped too. The
+# run has a process group of its own, which it gives a watcher before it
+# starts; the watcher, outside this script's group, stops that group once
+# its pipe closes: when the run is over, or when this script is killed in
+# any way (as a harness kills ctest with its process group).
 def run(args, folder):
+    watcher = subprocess.Popen(['sh', '-c', 'read group; read _; kill -KILL -$group'],
+                               stdin=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
     process = subprocess.Popen(args, cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                               stderr=subprocess.PIPE, preexec_fn=own_session)
+                               stderr=subprocess.PIPE, start_new_session=True, preexec_fn=lambda:
+                               os.write(watcher.stdin.fileno(), b'%d\n' % os.getpid()))
     try:
         out, err = process.communicate(timeout=60)
     except subprocess.TimeoutExpired:
         out = None
-    with contextlib.suppress(ProcessLookupError):  # the run's own process group
-        os.killpg(process.pid, signal.SIGKILL)
+    watcher.communicate()
     if out is None:
         out, err = process.communicate()
         process.returncode = 124
@@ -49,8 +48,11 @@ def main(case_path, system, tool):
     # wrong place shows; the title and the numbers start as zeros.
     named = {i for offset, _ in FIELDS.values() for i in range(offset, offset + 4)}
     history = bytearray(0 if i in named or 144 <= i < 176 else 0xA0 + i % 31 for i in range(226))
-    names, runs, block = [], [], None
+    names, runs, block, cut = [], [], None, None
     for number, line in enumerate(open(case_path, encoding='utf-8').read().splitlines(), 1):
+        if line == 'default header':  # an empty title and every number zero
+            line = (r'|\r\nRawZero = 0.00; RawFull = 0.00; EngZero = 0.00; EngFull = 0.00\r\n'
+                    r'SamplePeriodMS = 0; StartTime = 0; EndTime = 0 |')
         key, _, value = line.partition(' ')
         if line.startswith('|') and block is not None:  # |text| ends in CR LF, |text does not
             block += unescape(line[1:-1]) + b'\r\n' if line.endswith('|') else unescape(line[1:])
@@ -69,13 +71,14 @@ def main(case_path, system, tool):
                     sample, _, count = word.partition('*')
                     history += struct.pack('<H', int(sample, 0) & 0xFFFF) * int(count or 1)
             elif key == 'cut':
-                del history[int(value):]
+                cut = int(value)
             elif key in ('link', 'fifo'):
                 names.append((key, value))
             elif key in ('run', 'sh'):  # sh: a bash script, the tool its "$@"
                 args = (['bash', '-c', value, 'bash'] if key == 'sh' else
                         [unescape(arg) for arg in shlex.split(value)])
-                runs.append({'args': args, 'sh': key == 'sh', 'status': 0, 'stdout': b'', 'stderr': b''})
+                runs.append({'args': args, 'sh': key == 'sh', 'history': bytes(history[:cut]),
+                             'status': 0, 'stdout': b'', 'stderr': b''})
             elif key in ('stdout', 'stderr', 'file'):
                 block = runs[-1][value or key] = bytearray()
             elif key == 'absent':
@@ -88,13 +91,15 @@ def main(case_path, system, tool):
             sys.exit(f'{case_path}:{number}: {key}: {error}')
     failures = []
     with tempfile.TemporaryDirectory(prefix='vindolar-case-') as folder:
-        Path(folder, 'in.hst').write_bytes(history)
+        Path(folder, 'in.hst').write_bytes(written := b'')
         for key, name in names:  # another name for the history file, or a FIFO
             path = Path(folder, name)
             os.mkfifo(path) if key == 'fifo' else os.link(Path(folder, 'in.hst'), path)
         runs = [want for want in runs if want.pop('only', system) == system]
         for want in runs:
-            args, sh = want.pop('args'), want.pop('sh')
+            args, sh, history = want.pop('args'), want.pop('sh'), want.pop('history')
+            if history != written:  # the lines since the last run changed it
+                Path(folder, 'in.hst').write_bytes(written := history)
             got = run(args + tool if sh else tool + args, folder)
             for name, expected in want.items():
                 if name not in got:  # a file, or None when it may not exist
