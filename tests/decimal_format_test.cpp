@@ -6,18 +6,16 @@
 #include <cstdint>
 #include <string>
 
-namespace {
-
-std::uint32_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
+static std::uint32_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 TEST(FormatTwoDecimals, RoundsTheExactValueHalfAwayFromZeroToSeventeenDigitsThenTwoDecimals) {
   // Ties are stored exactly; 0.995 is stored as 0.99500000476..., 9.995 as
   // 9.99499988555..., 99.995 as 99.9950027... Negative zero has no sign; a
   // negative value rounding to zero, down to the smallest subnormal, keeps
-  // it. From 1e17 on, 17 significant digits, then zeros: the exact digits of
-  // 0x6ECE3274 and 0xFD7A6465 carry across many base 10^9 limbs, and the
-  // largest binary32 value is rounded up at its 17th. The buffer is filled
-  // with '#' first, so that a byte written past the returned length shows.
+  // it. From 1e17 on, 17 significant digits, then zeros: 0x6ECE3274 and
+  // 0xFD7A6465 are cut after their 17th digit, and the largest binary32
+  // value (39 digits) is rounded up at it. The buffer is filled with '#'
+  // first, so that a byte written past the returned length shows.
   // clang-format off
   for (const auto& [bits, expected] : std::initializer_list<std::pair<std::uint32_t, const char*>>{
     {Bits(0.125f), "0.13"}, {Bits(-0.125f), "-0.13"}, {Bits(-2.5f), "-2.50"}, {Bits(0.995f), "1.00"},
@@ -33,5 +31,3 @@ TEST(FormatTwoDecimals, RoundsTheExactValueHalfAwayFromZeroToSeventeenDigitsThen
     EXPECT_EQ(text, expected + std::string("#")) << std::hex << bits;
   }
 }
-
-}  // namespace
