@@ -3,9 +3,12 @@
 # installs it into an empty root and converts the shipped example there by
 # both names of the tool, with nothing else in that root, no C library
 # included. x86_64 runs by chroot; every other CPU runs under qemu-user as
-# the oldest CPU that the build is made for, with the root as its library
-# prefix (-L), i686 too, since some x86-64 kernels refuse 32-bit programs.
-# The tool must carry its version in its package-metadata ELF note.
+# the oldest CPU that the build is made for (s390x as qemu's own model,
+# which cannot be a z196), with the root as its library prefix (-L), i686
+# too, since some x86-64 kernels refuse 32-bit programs. The tool must carry
+# its version in its package-metadata ELF note. The packages must depend on
+# nothing and pass lintian or rpmlint; the RPM must carry its changelog,
+# Group and %license; the .deb's man page must draw no warning from groff.
 # Usage: packaging/check.sh ARTIFACT
 #   (Vindolar-*-linux-CPU.tar.gz, vindolar-*.CPU.rpm or vindolar_*_ARCH.deb)
 set -euo pipefail
@@ -13,60 +16,57 @@ artifact=$1 source=$(cd "$(dirname "$0")/.." && pwd)
 version=$(sed -n 's/^project(Vindolar VERSION \([^ ]*\) .*/\1/p' "$source/CMakeLists.txt")
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
+fail() { echo "$artifact: $*"; exit 1; }
 
 case $artifact in
   *.tar.gz)
     name=$(basename "$artifact" .tar.gz) cpu=${artifact##*-linux-} cpu=${cpu%.tar.gz}
     # Every entry under the one top folder named after the archive.
-    tar -tzf "$artifact" | grep -v "^$name/" && { echo "$artifact: entries outside $name/"; exit 1; }
+    tar -tzf "$artifact" | grep -v "^$name/" && fail "entries outside $name/"
     tar -xzf "$artifact" -C "$root"
-    for f in bin/vindolar share/man/man1/Vindolar.1 share/man/man1/vindolar.1 README.md LICENSE CHANGELOG.md; do
-      [ -e "$root/$name/$f" ] || { echo "$artifact: no $f"; exit 1; }
+    for f in bin/vindolar share/man/man1/{V,v}indolar.1 README.md LICENSE CHANGELOG.md; do
+      [ -e "$root/$name/$f" ] || fail "no $f"
     done
     bin=/$name/bin ;;
   *.rpm)
     cpu=${artifact%.rpm} cpu=${cpu##*.}
-    rpm -qpl "$artifact" | diff - <(printf '%s\n' /usr/bin/{Vindolar,vindolar} /usr/share/doc/vindolar \
-      /usr/share/doc/vindolar/README.md /usr/share/licenses/vindolar /usr/share/licenses/vindolar/LICENSE \
-      /usr/share/man/man1/{Vindolar.1.gz,vindolar.1.gz})
-    rpm -qpL "$artifact" | grep -qx /usr/share/licenses/vindolar/LICENSE
-    rpm -qp --qf '%{GROUP}\n' "$artifact" | grep -qx 'Applications/Engineering'
-    rpm -qp --changelog "$artifact" | grep -q -- "- $version-1\$"
-    rpm -qp --changelog "$artifact" | grep -q CPack && { echo "$artifact: CPack's changelog"; exit 1; }
+    rpm -qpl "$artifact" | diff - <(printf '%s\n' /usr/bin/{V,v}indolar /usr/share/doc/vindolar{,/README.md} \
+      /usr/share/licenses/vindolar{,/LICENSE} /usr/share/man/man1/{V,v}indolar.1.gz)
+    [ "$(rpm -qpL "$artifact")" = /usr/share/licenses/vindolar/LICENSE ] || fail "no %license"
+    rpm -qp --qf '%{GROUP} %{CHANGELOGNAME}\n' "$artifact" | grep -qx "Applications/Engineering .* - $version-1" ||
+      fail "no Group or no changelog entry for $version"
     # No requirement beyond rpm's own features: no C library, no version of it.
-    rpm -qpR "$artifact" | grep -v '^rpmlib(' && { echo "$artifact: requires more than rpm"; exit 1; }
-    lint=$(rpmlint -r "$source/packaging/rpmlintrc" "$artifact" 2>&1) || { echo "$lint"; exit 1; }
+    rpm -qpR "$artifact" | grep -v '^rpmlib(' && fail "requires more than rpm"
+    lint=$(rpmlint -r "$source/packaging/rpmlintrc" "$artifact" 2>&1) || fail "$lint"
     # Another CPU's package installs here only with --ignorearch. (rpm on
     # Debian also says that dpkg is the package manager: shown on failure.)
-    arch=()
-    [ "$cpu" = "$(uname -m)" ] || arch=(--ignorearch)
-    log=$(rpm -i "${arch[@]}" --root "$root" "$artifact" 2>&1) || { echo "$log"; exit 1; }
+    arch=(); [ "$cpu" = "$(uname -m)" ] || arch=(--ignorearch)
+    log=$(rpm -i "${arch[@]}" --root "$root" "$artifact" 2>&1) || fail "$log"
     bin=/usr/bin ;;
   *.deb)
-    cpu=${artifact%.deb} cpu=${cpu##*_}
     declare -A debian_cpu=([amd64]=x86_64 [arm64]=aarch64 [i386]=i686)
-    cpu=${debian_cpu[$cpu]:-$cpu}
+    cpu=${artifact%.deb} cpu=${cpu##*_} cpu=${debian_cpu[$cpu]:-$cpu}
+    [ -z "$(dpkg-deb -f "$artifact" Depends Pre-Depends)" ] || fail "depends on something"
+    lintian --allow-root --fail-on error,warning "$artifact"
     dpkg-deb -x "$artifact" "$root"
+    gzip -dc "$root/usr/share/man/man1/vindolar.1.gz" | groff -man -Tutf8 -ww -z 2>&1 | grep . && fail "groff warns"
     bin=/usr/bin ;;
-  *) echo "$artifact: not a .tar.gz, an .rpm or a .deb"; exit 1 ;;
+  *) fail "not a .tar.gz, an .rpm or a .deb" ;;
 esac
 
 # qemu-user falls back to this machine's files where the root lacks one (a
 # foreign C library installed through multiarch), so the tool must also ask
 # for no program interpreter.
-readelf -lW "$root$bin/Vindolar" | grep -q 'program interpreter' && { echo "$artifact: not static"; exit 1; }
+readelf -lW "$root$bin/Vindolar" | grep -q 'program interpreter' && fail "not static"
 readelf -n "$root$bin/Vindolar" | grep -qF "{\"name\":\"vindolar\",\"version\":\"$version\",\"architecture\":\"$cpu\"}" ||
-  { echo "$artifact: no package note for vindolar $version on $cpu"; exit 1; }
+  fail "no package note for vindolar $version on $cpu"
 cp "$source/examples/sample.hst" "$root/"
 declare -A qemu=([aarch64]="qemu-aarch64 -cpu cortex-a53" [armhf]="qemu-arm -cpu cortex-a8"
   [armel]="qemu-arm -cpu arm1176" [i686]="qemu-i386 -cpu pentium2" [s390x]=qemu-s390x)
+run=(chroot "$root") dir=  # x86_64 runs in the root, other CPUs with the root's path
+[ "$cpu" = x86_64 ] || run=(${qemu[$cpu]} -L "$root") dir=$root
 for tool in Vindolar vindolar; do
-  rm -f "$root/sample.txt"
-  if [ "$cpu" = x86_64 ]; then
-    chroot "$root" "$bin/$tool" /sample.hst /sample.txt
-  else
-    ${qemu[$cpu]} -L "$root" "$root$bin/$tool" "$root/sample.hst" "$root/sample.txt"
-  fi
+  rm -f "$root/sample.txt" && "${run[@]}" "$dir$bin/$tool" "$dir/sample.hst" "$dir/sample.txt"
   cmp "$root/sample.txt" "$source/examples/sample.txt"
 done
 echo "checked: $(basename "$artifact")"
