@@ -16,8 +16,7 @@ for suite in bullseye bookworm; do
   # makes a tar file of a name that ends in .tar).
   flock "$cache/lock" bash -c '[ -s "$1" ] ||
     { mmdebstrap --quiet --variant=apt "$2" "$1.part.tar" && mv "$1.part.tar" "$1"; }' _ "$tarball" "$suite"
-  rm -rf "$root" && mkdir -p "$root" && tar -xf "$tarball" -C "$root"
-  before=$(listing)
+  rm -rf "$root" && mkdir -p "$root" && tar -xf "$tarball" -C "$root" && before=$(listing)
   cp "$deb" "$source"/examples/sample.{hst,txt} "$root/tmp/"
   # apt-get no longer knows a removed local package: dpkg purges its record.
   chroot "$root" sh -ec "cd /tmp && apt-get install -q -y ./${deb##*/}
@@ -26,6 +25,5 @@ for suite in bullseye bookworm; do
     dpkg-query -W vindolar 2>/dev/null && exit 1; echo" >"$work/$suite.log" 2>&1 ||
     { cat "$work/$suite.log"; echo "$suite: not installed, run, removed and purged"; exit 1; }
   diff <(echo "$before") <(listing) || { echo "$suite: left behind after purge (>)"; exit 1; }
-  rm -rf "$root"
-  echo "$suite: installed, converted, removed and purged"
+  rm -rf "$root" && echo "$suite: installed, converted, removed and purged"
 done

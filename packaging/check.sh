@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Checks one static Linux archive, RPM or .deb as a user meets it: unpacks or
+# Checks one release file as a user meets it. The source archive is unpacked
+# and built with the README's own command (its quick start from `cmake
+# --preset release` on), and must convert the example exactly. Every
+# static Linux archive, RPM or .deb as a user meets it: unpacks or
 # installs it into an empty root and converts the shipped example there by
 # both names of the tool, with nothing else in that root, no C library
 # included. x86_64 runs by chroot; every other CPU runs under qemu-user as
@@ -9,24 +12,27 @@
 # its version in its package-metadata ELF note. The packages must depend on
 # nothing and pass lintian or rpmlint; the RPM must carry its changelog,
 # Group and %license; the .deb's man page must draw no warning from groff.
-# Usage: packaging/check.sh ARTIFACT
-#   (Vindolar-*-linux-CPU.tar.gz, vindolar-*.CPU.rpm or vindolar_*_ARCH.deb)
+# Usage: packaging/check.sh ARTIFACT (Vindolar-*-source.tar.gz,
+#   Vindolar-*-linux-CPU.tar.gz, vindolar-*.CPU.rpm or vindolar_*_ARCH.deb)
 set -euo pipefail
 artifact=$1 source=$(cd "$(dirname "$0")/.." && pwd)
 version=$(sed -n 's/^project(Vindolar VERSION \([^ ]*\) .*/\1/p' "$source/CMakeLists.txt")
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+root=$(mktemp -d) && trap 'rm -rf "$root"' EXIT
 fail() { echo "$artifact: $*"; exit 1; }
 
 case $artifact in
+  *-source.tar.gz)
+    tar -xzf "$artifact" -C "$root" && cd "$root"/*/
+    command=$(grep -o -m 1 'cmake --preset release && .*examples/sample.hst sample.txt' README.md) ||
+      fail "no build command in README.md"
+    bash -c "$command" >"$root/build.log" 2>&1 || fail "$(cat "$root/build.log")"
+    cmp sample.txt examples/sample.txt && echo "checked: $(basename "$artifact") builds with: $command" && exit ;;
   *.tar.gz)
     name=$(basename "$artifact" .tar.gz) cpu=${artifact##*-linux-} cpu=${cpu%.tar.gz}
     # Every entry under the one top folder named after the archive.
     tar -tzf "$artifact" | grep -v "^$name/" && fail "entries outside $name/"
-    tar -xzf "$artifact" -C "$root"
-    for f in bin/vindolar share/man/man1/{V,v}indolar.1 README.md LICENSE CHANGELOG.md; do
-      [ -e "$root/$name/$f" ] || fail "no $f"
-    done
+    tar -xzf "$artifact" -C "$root" && cd "$root/$name" &&
+      ls share/man/man1/{V,v}indolar.1 README.md LICENSE CHANGELOG.md >/dev/null || fail "a document is missing"
     bin=/$name/bin ;;
   *.rpm)
     cpu=${artifact%.rpm} cpu=${cpu##*.}
@@ -51,7 +57,7 @@ case $artifact in
     dpkg-deb -x "$artifact" "$root"
     gzip -dc "$root/usr/share/man/man1/vindolar.1.gz" | groff -man -Tutf8 -ww -z 2>&1 | grep . && fail "groff warns"
     bin=/usr/bin ;;
-  *) fail "not a .tar.gz, an .rpm or a .deb" ;;
+  *) fail "not a release file" ;;
 esac
 
 # qemu-user falls back to this machine's files where the root lacks one (a

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds every release artifact into OUTDIR: the source archive of the last
 # commit (git archive), and from one static build per CPU its archive, its
-# .deb and for some its RPM, the Windows zips and MSIs. Then checks them:
-# each archive, RPM and .deb in an empty root (packaging/check.sh), the
-# amd64 .deb installed into Debian 11 and 12, the
-# MSIs under Wine (each over the other), the source archive built and run
-# in an empty folder. Last it writes SHA256SUMS over them all. Every build
+# .deb and for some its RPM, the Windows zips and MSIs. Then checks them
+# (packaging/check.sh): the source archive built with the README's
+# command, each archive, RPM and .deb in an empty root; then the amd64 .deb
+# installed into Debian 11 and 12, and the MSIs under Wine, each over the
+# other. Last it writes SHA256SUMS over them all. Every build
 # is configured afresh in its own folder under BUILD_ROOT (default
 # build/dist) from the presets, without tests. File times and build dates
 # come from the last commit (SOURCE_DATE_EPOCH).
@@ -74,9 +74,7 @@ for win in windows windows-x86; do
 done
 
 if [ "${VINDOLAR_RELEASE_CHECKS-}" != no ]; then
-  for f in "$out"/*.tar.gz "$out"/*.rpm "$out"/*.deb; do
-    [[ $f == *-source.tar.gz ]] || "$source/packaging/check.sh" "$f"
-  done
+  for f in "$out"/*.tar.gz "$out"/*.rpm "$out"/*.deb; do "$source/packaging/check.sh" "$f"; done
   mkdir -p "$root/amd64" && cp "$out"/vindolar_*_amd64.deb "$root/amd64/"
   "$source/packaging/check-debian-install.sh" "$root/amd64" "$root/debian-install"
   # The x64 MSI's check under 64-bit Wine, the x86 MSI installed over it
@@ -86,7 +84,6 @@ if [ "${VINDOLAR_RELEASE_CHECKS-}" != no ]; then
     "$out/Vindolar-$version-win64.msi" "$root/msi" x64 x86_64-w64-mingw32-strip "$win/Vindolar.exe" \
     "$win/packaging/windows" "$source/cmake/wine-run" /usr/lib/wine/wine64
   echo "checked: the MSIs, each over the other"
-  "$source/packaging/check-source.sh" "$out/Vindolar-$version-source.tar.gz"
 fi
 (cd "$out" && sha256sum -- * >SHA256SUMS)
 echo "release: $(wc -l <"$out/SHA256SUMS") artifacts and SHA256SUMS in $out"
