@@ -74,15 +74,17 @@ for win in windows windows-x86; do
 done
 
 if [ "${VINDOLAR_RELEASE_CHECKS-}" != no ]; then
-  for f in "$out"/*.tar.gz "$out"/*.rpm "$out"/*.deb; do "$source/packaging/check.sh" "$f"; done
-  mkdir -p "$root/amd64" && cp "$out"/vindolar_*_amd64.deb "$root/amd64/"
-  "$source/packaging/check-debian-install.sh" "$root/amd64" "$root/debian-install"
-  # The x64 MSI's check under 64-bit Wine, the x86 MSI installed over it
-  # and replaced again.
+  # The x64 MSI's check under 64-bit Wine, the x86 MSI installed over it and
+  # replaced again: mostly waiting on Wine, so beside the other checks.
   win=$root/windows
   bash "$source/packaging/windows/check-msi" --other "$out/Vindolar-$version-win32.msi" \
     "$out/Vindolar-$version-win64.msi" "$root/msi" x64 x86_64-w64-mingw32-strip "$win/Vindolar.exe" \
-    "$win/packaging/windows" "$source/cmake/wine-run" /usr/lib/wine/wine64
+    "$win/packaging/windows" "$source/cmake/wine-run" /usr/lib/wine/wine64 >"$root/msi.log" 2>&1 &
+  msi_check=$! && trap 'kill "$msi_check" 2>/dev/null || true' EXIT
+  for f in "$out"/*.tar.gz "$out"/*.rpm "$out"/*.deb; do "$source/packaging/check.sh" "$f"; done
+  mkdir -p "$root/amd64" && cp "$out"/vindolar_*_amd64.deb "$root/amd64/"
+  "$source/packaging/check-debian-install.sh" "$root/amd64" "$root/debian-install"
+  wait $msi_check || { cat "$root/msi.log"; echo "release: the MSIs' check failed"; exit 1; }
   echo "checked: the MSIs, each over the other"
 fi
 (cd "$out" && sha256sum -- * >SHA256SUMS)
