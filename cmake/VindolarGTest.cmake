@@ -4,8 +4,6 @@
 # sources: the installed libgtest is built for the host. Without either
 # there are no tests; the presets make GoogleTest required
 # (CMAKE_REQUIRE_FIND_PACKAGE_GTest).
-set(VINDOLAR_GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest sources to build instead of find_package(GTest)")
-
 if(VINDOLAR_GTEST_SOURCE_DIR)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -1,7 +1,8 @@
 # The part that the Linux cross toolchains share. The including file sets
 # CMAKE_SYSTEM_PROCESSOR, vindolar_triple (the GNU triple of Debian's
 # cross compiler, g++-TRIPLE) and, for a processor that this machine cannot
-# run, vindolar_qemu (the qemu-user program that runs it).
+# run, vindolar_qemu (the qemu-user program that runs it, and its
+# arguments).
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_C_COMPILER ${vindolar_triple}-gcc)
 set(CMAKE_CXX_COMPILER ${vindolar_triple}-g++)
