@@ -157,10 +157,9 @@ File OpenHistoryFile(const char* path) {
   if (inherited >= 0) {
     fd = OpenFor(inherited, false) ? CopyInherited(inherited, &file) : -1;
   } else {
-    struct stat info;
-    if (stat(path, &info) == 0 && S_ISDIR(info.st_mode)) return File{};
     fd = AboveStandardStreams(open(path, O_RDONLY | O_CLOEXEC));  // NOLINT: a C call
   }
+  // A folder opens for reading here, and only its reads would fail.
   struct stat info;
   if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) ||
       (S_ISFIFO(info.st_mode) && !HoldForReading(fd)))
@@ -180,7 +179,7 @@ File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
     // A regular file, or one still to be created, for reading and writing;
     // anything else that exists, for writing only.
     struct stat info;
-    by_name_regular = stat(path, &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode);
+    by_name_regular = stat(path, &info) != 0 || S_ISREG(info.st_mode);
     const int flags = by_name_regular ? O_RDWR | O_CREAT : O_WRONLY;
     fd = AboveStandardStreams(open(path, flags | O_CLOEXEC, 0666));  // NOLINT: a C call
   }
