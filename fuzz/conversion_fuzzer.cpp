@@ -7,11 +7,7 @@
 // files live in the system's temporary folder, under a random name of the
 // process's own, so that fuzzing processes side by side never share them;
 // their paths are UTF-8, as the tool takes them, whatever the folder's name.
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <random>
-#include <string>
 
 #include "conversion_support.h"
 

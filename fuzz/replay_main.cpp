@@ -3,8 +3,6 @@
 // to the target once, as libFuzzer does with files, so that every build
 // replays the committed inputs. A wrong text aborts in the target, after
 // the file's name; a file that cannot be read counts as a failure.
-#include <fstream>
-
 #include "conversion_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);

@@ -22,11 +22,6 @@ inline std::filesystem::path Utf8Path(const std::string& path) {
   return std::u8string(path.begin(), path.end());
 }
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream file(Utf8Path(path), std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 struct Outcome {
   int status;
   std::string messages;
@@ -58,7 +53,8 @@ inline Outcome Convert(const std::string& history, const char* delimiter, Buffer
   std::rewind(messages);
   said.resize(std::fread(said.data(), 1, said.size(), messages));
   std::fclose(messages);
-  return Outcome{status, said, ReadFile(text)};
+  std::ifstream file(Utf8Path(text), std::ios::binary);
+  return Outcome{status, said, {std::istreambuf_iterator<char>(file), {}}};
 }
 
 // "%.2f" as the tool must write it, worked out another way than the tool

@@ -33,14 +33,12 @@ def run(args, folder):
                                stderr=subprocess.PIPE, start_new_session=True, preexec_fn=lambda:
                                os.write(watcher.stdin.fileno(), b'%d\n' % os.getpid()))
     try:
-        out, err = process.communicate(timeout=60)
+        (out, err), status = process.communicate(timeout=60), None
     except subprocess.TimeoutExpired:
-        out = None
-    watcher.communicate()
-    if out is None:
-        out, err = process.communicate()
-        process.returncode = 124
-    return {'status': process.returncode, 'stdout': out, 'stderr': err}
+        status = 124
+    watcher.communicate()  # the group is stopped: the pipes reach their end
+    out, err = process.communicate() if status else (out, err)
+    return {'status': status or process.returncode, 'stdout': out, 'stderr': err}
 
 
 def main(case_path, system, tool):
