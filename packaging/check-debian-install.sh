@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Installs the .deb found in DEB_DIR with apt-get into minimal roots of
-# Debian 11 and 12 (mmdebstrap --variant=apt), converts the example there
-# by both names of the tool, then removes and purges the package: the root
+# Installs the .deb DEB with apt-get into minimal roots of Debian 11 and 12
+# (mmdebstrap --variant=apt), converts the example there by both names of
+# the tool, then removes and purges the package: the root
 # must then hold what it held before, apt's own records aside. Each root
 # is made once, as a tar file in VINDOLAR_ROOT_CACHE (default
 # /var/cache/vindolar-roots, outside any clone), and reused when found.
-# Usage: check-debian-install.sh DEB_DIR WORK
+# Usage: check-debian-install.sh DEB WORK
 set -euo pipefail
-deb=$(echo "$1"/vindolar_*.deb) work=$2 source=$(cd "$(dirname "$0")/.." && pwd)
+deb=$1 work=$2 source=$(cd "$(dirname "$0")/.." && pwd)
 cache=${VINDOLAR_ROOT_CACHE:-/var/cache/vindolar-roots} && mkdir -p "$cache"
 listing() { (cd "$root" && find . | grep -v -E '^\./(var/(lib|log|cache)|tmp)/' | sort); }
 for suite in bullseye bookworm; do

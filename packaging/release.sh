@@ -82,8 +82,7 @@ if [ "${VINDOLAR_RELEASE_CHECKS-}" != no ]; then
     "$win/packaging/windows" "$source/cmake/wine-run" /usr/lib/wine/wine64 >"$root/msi.log" 2>&1 &
   msi_check=$! && trap 'kill "$msi_check" 2>/dev/null || true' EXIT
   for f in "$out"/*.tar.gz "$out"/*.rpm "$out"/*.deb; do "$source/packaging/check.sh" "$f"; done
-  mkdir -p "$root/amd64" && cp "$out"/vindolar_*_amd64.deb "$root/amd64/"
-  "$source/packaging/check-debian-install.sh" "$root/amd64" "$root/debian-install"
+  "$source/packaging/check-debian-install.sh" "$out"/vindolar_*_amd64.deb "$root/debian-install"
   wait $msi_check || { cat "$root/msi.log"; echo "release: the MSIs' check failed"; exit 1; }
   echo "checked: the MSIs, each over the other"
 fi
