@@ -48,6 +48,9 @@ def main(case_path, system, tool):
     history = bytearray(0 if i in named or 144 <= i < 176 else 0xA0 + i % 31 for i in range(226))
     names, runs, block, cut = [], [], None, None
     for number, line in enumerate(open(case_path, encoding='utf-8').read().splitlines(), 1):
+        if line.startswith('  ') and runs and runs[-1]['sh'] and block is None:
+            runs[-1]['args'][2] += '\n' + line[2:]  # an indented line goes on with the script
+            continue
         if line == 'default header':  # an empty title and every number zero
             line = (r'|\r\nRawZero = 0.00; RawFull = 0.00; EngZero = 0.00; EngFull = 0.00\r\n'
                     r'SamplePeriodMS = 0; StartTime = 0; EndTime = 0 |')
@@ -72,11 +75,13 @@ def main(case_path, system, tool):
                 cut = int(value)
             elif key in ('link', 'fifo'):
                 names.append((key, value))
-            elif key in ('run', 'sh'):  # sh: a bash script, the tool its "$@"
-                args = (['bash', '-c', value, 'bash'] if key == 'sh' else
+            elif key in ('run', 'sh', 'setup'):  # sh, setup: a bash script, the tool its "$@"
+                script = key != 'run'
+                args = (['bash', '-c', value, 'bash'] if script else
                         [unescape(arg) for arg in shlex.split(value)])
-                runs.append({'args': args, 'sh': key == 'sh', 'history': bytes(history[:cut]),
+                runs.append({'args': args, 'sh': script, 'history': bytes(history[:cut]),
                              'status': 0, 'stdout': b'', 'stderr': b''})
+                runs[-1]['setup'] = key == 'setup'  # a fixture: it must succeed, no more
             elif key in ('stdout', 'stderr', 'file'):
                 block = runs[-1][value or key] = bytearray()
             elif key == 'absent':
@@ -94,18 +99,23 @@ def main(case_path, system, tool):
             path = Path(folder, name)
             os.mkfifo(path) if key == 'fifo' else os.link(Path(folder, 'in.hst'), path)
         runs = [want for want in runs if want.pop('only', system) == system]
+        steps = sum(not want['setup'] for want in runs)
         for want in runs:
             args, sh, history = want.pop('args'), want.pop('sh'), want.pop('history')
             if history != written:  # the lines since the last run changed it
                 Path(folder, 'in.hst').write_bytes(written := history)
             got = run(args + tool if sh else tool + args, folder)
+            if want.pop('setup'):
+                if got['status'] != 0:
+                    failures.append(f"setup {args}: status {got['status']}\n  {got['stderr']!r}")
+                continue
             for name, expected in want.items():
                 if name not in got:  # a file, or None when it may not exist
                     got[name] = Path(folder, name).read_bytes() if Path(folder, name).exists() else None
                 if got[name] != expected:
                     failures.append(f'run {args}: {name}\n  got      {got[name]!r}\n'
                                     f'  expected {expected!r}')
-    print('\n'.join(failures) or f'{len(runs)} runs as expected')
+    print('\n'.join(failures) or f'{steps} runs as expected')
     return 1 if failures else 0
 
 
