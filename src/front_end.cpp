@@ -21,10 +21,12 @@ constexpr std::string_view TextNotOpened = "The .txt file %s was not created/ope
 constexpr std::string_view TextIsHistory =
     "The .txt file %s was not created/opened: it is the History file";
 constexpr std::string_view TextNotClosed = "The %s file was not closed";
+// The one line that `Vindolar --version` prints, for inventories and
+// scripts that ask a binary what it is.
+constexpr char Version[] = "Vindolar " VINDOLAR_VERSION "\r\n";
 
 // The longest argument that Linux passes to a program: 32 pages, of up to
-// 64 KiB on the processors it runs on (arm64, ppc64). Windows passes
-// shorter ones. The buffer costs no memory until a message fills it.
+// 64 KiB (arm64 kernels may use 64 KiB pages). Windows passes shorter ones. The buffer costs no memory until a message fills it.
 constexpr std::size_t LongestArgument = std::size_t{32} * 65536;
 
 // Where a run's messages go, and whether one was written. The files are
@@ -76,14 +78,16 @@ void ConvertSamples(HistoryStream& history, TextStream& text, char delimiter) {
   }
 }
 
-}  // namespace
-
+// The delimiter that the optional third argument chooses: its first byte
+// when printable, TAB for the letter t, otherwise the comma.
 char ChooseDelimiter(const char* argument) {
   auto first = static_cast<unsigned char>(argument[0]);
   if (first == 't') return '\t';
   if (first >= 0x20 && first <= 0x7E) return static_cast<char>(first);
   return ',';
 }
+
+}  // namespace
 
 RunBuffers StaticRunBuffers() {
   // Left uninitialized by the program: a short file never touches most of
@@ -96,6 +100,10 @@ RunBuffers StaticRunBuffers() {
 RunResult RunVindolar(int argc, const char* const* argv, std::FILE* messages_stream,
                       RunBuffers buffers) {
   Messages messages{messages_stream};
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    Write(messages, Version, sizeof Version - 1);
+    return {0, messages.written};
+  }
   if (argc < 3 || argc > 4) {
     Write(messages, Usage, sizeof Usage - 1);
     return {1, messages.written};

@@ -3,10 +3,6 @@
 #include <cstdio>
 #include <span>
 
-// The delimiter that the optional third argument chooses: its first byte
-// when printable, TAB for the letter t, otherwise the comma.
-[[nodiscard]] char ChooseDelimiter(const char* argument);
-
 // The buffers a run reads the history and writes the text through: at
 // least MinHistoryBufferSize and MinTextBufferSize bytes.
 struct RunBuffers {
