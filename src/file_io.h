@@ -54,8 +54,9 @@ struct Refused {
 // The file is compared with the open history before anything is emptied or
 // written, whatever name reached either: one regular file, block device or
 // FIFO is refused as IsHistory and left as it is. A regular file, FIFO or
-// pipe that another run is writing, through any name or descriptor, is
-// refused as Held and left as it is too.
+// pipe whose lock another process holds (other than one of the run's
+// ancestors), through any name or descriptor, is refused as Held and left
+// as it is too.
 [[nodiscard]] File OpenTextFile(const char* path, const File& history, Refused* refused);
 
 // Reads up to `size` bytes and returns how many arrived. Fewer arrive at the
