@@ -3,12 +3,13 @@
 // by name or through a descriptor, and a history FIFO or pipe. A record lock
 // belongs to the process, so two runs that share one descriptor still keep
 // each other out, and it ends with the run (or when the process closes any
-// descriptor of the file: the tool closes none but the file's own). A writer locks the file's first
-// byte, a reader its second, so writers keep out writers and readers keep
-// out readers, while a run that writes a pipe or FIFO does not keep out the
-// run that reads it. A lock held by one of the run's ancestors (a parent
-// that lockf's its output) counts as the run's own. Where the file system
-// has no locks, a run goes on as if it held one.
+// descriptor of the file: the tool closes none but the file's own). A
+// regular text is locked whole, so that any other lock on it keeps the run
+// out. On a FIFO or pipe a writer locks byte 0 and a reader byte 1: writers
+// keep out writers and readers readers, but the run that writes a pipe does
+// not keep out the run that reads it. A lock held by one of the run's
+// ancestors (a parent that lockf's its output) counts as the run's own.
+// Where the file system has no locks, a run goes on as if it held one.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -113,15 +114,16 @@ bool IsAncestor(pid_t pid) {
 }
 
 // Takes this run's lock on `fd`, as the comment at the top describes: a
-// write lock on byte 0 for a writer, a read lock on byte 1 for a reader.
-// False when another process holds that byte, other than an ancestor.
-bool HoldForRun(int fd, bool writer) {
+// write lock on the whole file or on byte 0 for a writer, a read lock on
+// byte 1 for a reader. False when another process than an ancestor holds
+// a lock there.
+bool HoldForRun(int fd, bool writer, bool whole) {
   for (int tries = 0; tries < 3; ++tries) {
     struct flock lock {};
     lock.l_type = writer ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
     lock.l_start = writer ? 0 : 1;
-    lock.l_len = 1;
+    lock.l_len = whole ? 0 : 1;
     const bool held = fcntl(fd, F_SETLK, &lock) == 0;
     if (!held && errno != EACCES && errno != EAGAIN) return true;  // no locks here
     if (held && writer) return true;
@@ -184,7 +186,7 @@ File OpenHistoryFile(const char* path, Refused* refused) {
   // A folder opens for reading here, and only its reads would fail.
   struct stat info;
   if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) return FailedOpen(fd, file);
-  if (S_ISFIFO(info.st_mode) && !HoldForRun(fd, false)) {
+  if (S_ISFIFO(info.st_mode) && !HoldForRun(fd, false, false)) {
     RefuseAsHeld(info, refused);
     return FailedOpen(fd, file);
   }
@@ -221,14 +223,14 @@ File OpenTextFile(const char* path, const File& history, Refused* refused) {
   }
   const bool writable = inherited < 0 || OpenFor(fd, true);
   if (!writable) return FailedOpen(fd, file);
-  const bool lockable = S_ISREG(text_info.st_mode) || S_ISFIFO(text_info.st_mode);
-  if (lockable && !HoldForRun(fd, true)) {
+  const bool regular = S_ISREG(text_info.st_mode);
+  if ((regular || S_ISFIFO(text_info.st_mode)) && !HoldForRun(fd, true, regular)) {
     RefuseAsHeld(text_info, refused);
     return FailedOpen(fd, file);
   }
   // An inherited descriptor may be open for writing only (`>>`): "wb"
   // neither empties nor moves it. It is written where it stands.
-  const bool emptied = by_name_regular && S_ISREG(text_info.st_mode);
+  const bool emptied = by_name_regular && regular;
   file = StreamOf(fd, file, emptied ? "w+b" : "wb", emptied);
   if (file.stream != nullptr) refused->why = Refusal::None;
   return file;
@@ -250,8 +252,8 @@ std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* 
     if (text != nullptr && text->inherited != fd && fstat(fileno(text->stream), &other) == 0 &&
         SameDataFile(info, other))
       return false;
-    return refused == nullptr || refused->why != Refusal::Held ||
-           info.st_dev != refused->device || info.st_ino != refused->inode;
+    return refused == nullptr || refused->why != Refusal::Held || info.st_dev != refused->device ||
+           info.st_ino != refused->inode;
   };
   if (takes_messages(preferred)) return preferred;
   return takes_messages(stderr) ? stderr : nullptr;

@@ -16,7 +16,8 @@ TEST(Locks, ARefusedRunSendsNoMessageIntoTheTextOnceItsHolderHasGone) {
   struct flock lock {};
   lock.l_type = F_WRLCK;
   const pid_t holder = fork();  // holds the text until it is killed
-  if (holder == 0 && fcntl(fileno(log), F_SETLK, &lock) == 0 && write(ready[1], "x", 1) == 1) pause();
+  if (holder == 0 && fcntl(fileno(log), F_SETLK, &lock) == 0 && write(ready[1], "x", 1) == 1)
+    pause();
   if (holder == 0) _exit(1);
   char byte;
   ASSERT_EQ(read(ready[0], &byte, 1), 1);
