@@ -3,11 +3,14 @@
 #include <cstddef>
 #include <cstdio>
 
-// The thin layer between the tool and the operating system's files: every
-// open, read, write and close of the history and text files goes through
-// here, so that one place decides what counts as a failure. What differs
-// between systems is in file_io_posix.cpp and file_io_win32.cpp. Paths are
-// UTF-8 on Windows. On other systems /dev/stdin, /dev/stdout, /dev/stderr
+// How the tool opens, tells apart, locks and closes its files, and where its
+// messages may go: every open, read, write and close of the history and text
+// files goes through here, and so do the opening policy (what each kind of
+// file is opened for), the test of whether two names are one file, the locks
+// that keep runs apart, and the choice of the stream a message goes to. What
+// differs between systems is in file_io_posix.cpp, whose top comment states
+// the locks, and file_io_win32.cpp, which uses sharing modes instead. Paths
+// are UTF-8 on Windows. On other systems exactly /dev/stdin, /dev/stdout, /dev/stderr
 // and /dev/fd/N name the descriptors the tool inherited.
 
 // An open file. Its stream is unbuffered: callers read and write through
@@ -26,25 +29,35 @@ struct File {
 // is asked before anything is opened.
 [[nodiscard]] bool SameFifo(const char* history_path, const char* text_path);
 
+// Why an open gave no file. Held: another process holds the file's lock.
+enum class Refusal { None, NotOpened, IsHistory, Held };
+
+// A refused open, and for a held file which file it is (its device and
+// inode, taken while it was open), so that no message is sent into it.
+struct Refused {
+  Refusal why = Refusal::None;
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+};
+
 // Opens the history file for reading. A folder is refused: some systems
 // open one and fail only its reads. A FIFO or pipe that another run is
-// reading is refused too: the two runs would split its bytes between them.
-[[nodiscard]] File OpenHistoryFile(const char* path);
-
-// Why OpenTextFile gave no file.
-enum class TextRefusal { None, NotOpened, IsHistory };
+// reading is refused as Held: the two runs would split its bytes.
+[[nodiscard]] File OpenHistoryFile(const char* path, Refused* refused);
 
 // Opens the text file. A regular file is created or emptied, for reading
-// and writing, so that a file that cannot be opened for both fails. A pipe,
-// a FIFO or a device is opened for writing only and never created: a tool
-// that holds the read end of its own output never learns that the reader
-// has gone, and a FIFO would take the text with no reader at all.
+// and writing although it is only written: callers rely on a text file that
+// cannot be opened for both (a write-only one) being refused. A pipe, a FIFO
+// or a device is opened for writing only and never created: a tool that
+// holds the read end of its own output never learns that the reader has
+// gone, and a FIFO would take the text with no reader at all.
 // The file is compared with the open history before anything is emptied or
 // written, whatever name reached either: one regular file, block device or
 // FIFO is refused as IsHistory and left as it is. A regular file, FIFO or
-// pipe that another run is writing, through any name or descriptor, is
-// refused as NotOpened and left as it is too.
-[[nodiscard]] File OpenTextFile(const char* path, const File& history, TextRefusal* refusal);
+// pipe whose lock another process holds (other than one of the run's
+// ancestors), through any name or descriptor, is refused as Held and left
+// as it is too.
+[[nodiscard]] File OpenTextFile(const char* path, const File& history, Refused* refused);
 
 // Reads up to `size` bytes and returns how many arrived. Fewer arrive at the
 // end of the file or after an I/O error; any short read but the end of the
@@ -58,9 +71,11 @@ enum class TextRefusal { None, NotOpened, IsHistory };
 // Where a message may go: `preferred` (standard output), unless it is a
 // data file, else standard error under the same test, else nowhere (null).
 // A data file is the open history, the text reached through another
-// descriptor than `preferred`'s own, or a file that another run is writing.
-// Either file may be null while it is not open.
-[[nodiscard]] std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text);
+// descriptor than `preferred`'s own, or the file whose lock refused this
+// run (`refused`). Only identities are compared: a file that another
+// process locks, such as a log, takes messages. Any pointer may be null.
+[[nodiscard]] std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text,
+                                       const Refused* refused);
 
 // Writes one whole message to `stream` with one write and flushes it, so
 // that a pipe keeps it whole up to PIPE_BUF bytes. On

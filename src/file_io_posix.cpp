@@ -1,9 +1,22 @@
+// The locks. Every file the tool holds gets one POSIX record lock (fcntl
+// F_SETLK), the kind that lockf and fcntl take, and no other kind: a text,
+// by name or through a descriptor, and a history FIFO or pipe. A record lock
+// belongs to the process, so two runs that share one descriptor still keep
+// each other out, and it ends with the run (or when the process closes any
+// descriptor of the file: the tool closes none but the file's own). A
+// regular text is locked whole, so that any other lock on it keeps the run
+// out. On a FIFO or pipe a writer locks byte 0 and a reader byte 1: writers
+// keep out writers and readers readers, but the run that writes a pipe does
+// not keep out the run that reads it. A lock held by one of the run's
+// ancestors (a parent that lockf's its output) counts as the run's own.
+// Where the file system has no locks, a run goes on as if it held one.
+
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <string_view>
 
 #include "file_io.h"
@@ -68,58 +81,68 @@ bool IsDataFile(const struct stat& info) {
   return S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISBLK(info.st_mode);
 }
 
+// One file under any name: two nodes of one block device are one device.
 bool SameDataFile(const struct stat& a, const struct stat& b) {
+  if (S_ISBLK(a.st_mode) && S_ISBLK(b.st_mode)) return a.st_rdev == b.st_rdev;
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino && IsDataFile(a);
 }
 
-// A whole-file record lock, as fcntl takes it.
-struct flock WholeFile(short type) {
-  struct flock lock {};
-  lock.l_type = type;
-  lock.l_whence = SEEK_SET;
-  return lock;
+// The parent of process `pid`, or 0. /proc/PID/stat holds "PID (NAME) STATE
+// PPID ...": the name may hold blanks and parentheses, no later field does.
+pid_t ParentOf(pid_t pid) {
+  char path[32] = "/proc/";
+  char* end = std::to_chars(path + 6, path + 20, pid).ptr;
+  std::string_view("/stat").copy(end, 5);
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);  // NOLINT: a C call
+  if (fd < 0) return 0;
+  char bytes[512];
+  const ssize_t size = read(fd, bytes, sizeof bytes);
+  (void)close(fd);
+  const std::string_view line(bytes, size > 0 ? static_cast<std::size_t>(size) : 0);
+  const std::size_t name_end = line.rfind(')');
+  if (name_end == std::string_view::npos || name_end + 4 >= line.size()) return 0;
+  pid_t parent = 0;
+  (void)std::from_chars(line.data() + name_end + 4, line.data() + line.size(), parent);
+  return parent;
 }
 
-// True when another process holds a record lock on the file.
-bool LockedByAnother(int fd) {
-  struct flock lock = WholeFile(F_WRLCK);
-  return fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+bool IsAncestor(pid_t pid) {
+  int hops = 0;  // a bound, should process ids be reused during the walk
+  for (pid_t up = getppid(); up > 0 && hops < 4096; up = ParentOf(up), ++hops)
+    if (up == pid) return true;
+  return false;
 }
 
-// Keeps other runs out of a file that this one reads: false when another
-// run holds it. A record lock belongs to the process, not to the open
-// file, so two runs that share one descriptor (a pipe that both inherit)
-// still keep each other out, and the lock ends with the run. A reader
-// cannot take a write lock on a read-only descriptor: it takes a read
-// lock, which keeps writers out, then looks for another reader's; of two
-// readers that start together at least one sees the other. A file system
-// without locks (ENOLCK, EOPNOTSUPP) works as if it had them.
-bool HoldForReading(int fd) {
-  struct flock lock = WholeFile(F_RDLCK);
-  if (fcntl(fd, F_SETLK, &lock) != 0) return errno != EACCES && errno != EAGAIN;
-  return !LockedByAnother(fd);
+// Takes this run's lock on `fd`, as the comment at the top describes: a
+// write lock on the whole file or on byte 0 for a writer, a read lock on
+// byte 1 for a reader. False when another process than an ancestor holds
+// a lock there.
+bool HoldForRun(int fd, bool writer, bool whole) {
+  for (int tries = 0; tries < 3; ++tries) {
+    struct flock lock {};
+    lock.l_type = writer ? F_WRLCK : F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = writer ? 0 : 1;
+    lock.l_len = whole ? 0 : 1;
+    const bool held = fcntl(fd, F_SETLK, &lock) == 0;
+    if (!held && errno != EACCES && errno != EAGAIN) return true;  // no locks here
+    if (held && writer) return true;
+    // Refused, or a reader that may share its byte with another reader:
+    // who holds it? Read locks share, so a reader asks as a writer would.
+    lock.l_type = F_WRLCK;
+    if (fcntl(fd, F_GETLK, &lock) != 0) return true;
+    if (lock.l_type != F_UNLCK) return IsAncestor(lock.l_pid);
+    if (held) return true;
+  }
+  return false;  // the lock went and came back every time
 }
 
-// Keeps other runs out of a file that this one writes. Through an
-// inherited descriptor the lock is a record lock, which belongs to the
-// process, for the reasons above; it also ends with the run where the
-// shell's descriptor outlives it. A file opened by name takes a lock of
-// its own open file instead, of the same family, so the two kinds keep
-// each other out; beside the flock lock below, it is the one that network
-// file systems, which take flock as a record lock, see as the same owner.
-bool HoldForWriting(int fd, bool inherited) {
-  struct flock lock = WholeFile(F_WRLCK);
-  if (fcntl(fd, inherited ? F_SETLK : F_OFD_SETLK, &lock) == 0) return true;
-  return errno != EACCES && errno != EAGAIN;
+// What a refused file is, for MessageStream.
+void RefuseAsHeld(const struct stat& info, Refused* refused) {
+  refused->why = Refusal::Held;
+  refused->device = info.st_dev;
+  refused->inode = info.st_ino;
 }
-
-// A text file opened by name also takes the lock that `flock` takes, as
-// runs before record locks took it and as `flock t.txt cmd` holds it. It
-// belongs to this run's own open file, so it ends with the run. An
-// inherited descriptor never gets one: the shell's open file would keep it
-// after the run, and the runs of `flock t.txt cmd >> t.txt` would be kept
-// out by their own caller.
-bool FlockForThisRun(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK; }
 
 File FailedOpen(int fd, const File& file) {
   if (fd >= 0 && !file.borrowed) (void)close(fd);
@@ -150,7 +173,8 @@ bool SameFifo(const char* history_path, const char* text_path) {
          S_ISFIFO(history.st_mode) && SameDataFile(history, text);
 }
 
-File OpenHistoryFile(const char* path) {
+File OpenHistoryFile(const char* path, Refused* refused) {
+  refused->why = Refusal::NotOpened;
   File file;
   const int inherited = InheritedDescriptor(path);
   int fd;
@@ -161,14 +185,18 @@ File OpenHistoryFile(const char* path) {
   }
   // A folder opens for reading here, and only its reads would fail.
   struct stat info;
-  if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) ||
-      (S_ISFIFO(info.st_mode) && !HoldForReading(fd)))
+  if (fd < 0 || fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) return FailedOpen(fd, file);
+  if (S_ISFIFO(info.st_mode) && !HoldForRun(fd, false, false)) {
+    RefuseAsHeld(info, refused);
     return FailedOpen(fd, file);
-  return StreamOf(fd, file, "rb", false);
+  }
+  file = StreamOf(fd, file, "rb", false);
+  if (file.stream != nullptr) refused->why = Refusal::None;
+  return file;
 }
 
-File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
-  *refusal = TextRefusal::NotOpened;
+File OpenTextFile(const char* path, const File& history, Refused* refused) {
+  refused->why = Refusal::NotOpened;
   File file;
   const int inherited = InheritedDescriptor(path);
   bool by_name_regular = false;
@@ -190,23 +218,27 @@ File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
   if (fstat(fd, &text_info) != 0 || fstat(fileno(history.stream), &history_info) != 0)
     return FailedOpen(fd, file);
   if (SameDataFile(text_info, history_info)) {
-    *refusal = TextRefusal::IsHistory;
+    refused->why = Refusal::IsHistory;
     return FailedOpen(fd, file);
   }
-  by_name_regular = by_name_regular && S_ISREG(text_info.st_mode);
-  if ((inherited >= 0 && !OpenFor(fd, true)) || (by_name_regular && !FlockForThisRun(fd)) ||
-      ((S_ISREG(text_info.st_mode) || S_ISFIFO(text_info.st_mode)) &&
-       !HoldForWriting(fd, inherited >= 0)))
+  const bool writable = inherited < 0 || OpenFor(fd, true);
+  if (!writable) return FailedOpen(fd, file);
+  const bool regular = S_ISREG(text_info.st_mode);
+  if ((regular || S_ISFIFO(text_info.st_mode)) && !HoldForRun(fd, true, regular)) {
+    RefuseAsHeld(text_info, refused);
     return FailedOpen(fd, file);
+  }
   // An inherited descriptor may be open for writing only (`>>`): "wb"
   // neither empties nor moves it. It is written where it stands.
-  file = StreamOf(fd, file, by_name_regular ? "w+b" : "wb", by_name_regular);
-  if (file.stream != nullptr) *refusal = TextRefusal::None;
+  const bool emptied = by_name_regular && regular;
+  file = StreamOf(fd, file, emptied ? "w+b" : "wb", emptied);
+  if (file.stream != nullptr) refused->why = Refusal::None;
   return file;
 }
 
-std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text) {
-  const auto takes_messages = [history, text](std::FILE* stream) {
+std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text,
+                         const Refused* refused) {
+  const auto takes_messages = [history, text, refused](std::FILE* stream) {
     struct stat info;
     struct stat other;
     const int fd = fileno(stream);
@@ -220,7 +252,8 @@ std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* 
     if (text != nullptr && text->inherited != fd && fstat(fileno(text->stream), &other) == 0 &&
         SameDataFile(info, other))
       return false;
-    return !LockedByAnother(fd);
+    return refused == nullptr || refused->why != Refusal::Held || info.st_dev != refused->device ||
+           info.st_ino != refused->inode;
   };
   if (takes_messages(preferred)) return preferred;
   return takes_messages(stderr) ? stderr : nullptr;

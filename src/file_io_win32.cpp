@@ -185,7 +185,8 @@ std::wstring LongPathForm(const std::wstring& typed, const std::wstring& full) {
 // name is not needed.
 bool SameFifo(const char* /*history_path*/, const char* /*text_path*/) { return false; }
 
-File OpenHistoryFile(const char* path) {
+File OpenHistoryFile(const char* path, Refused* refused) {
+  refused->why = Refusal::NotOpened;
   WidePath wide;
   if (!MakeWidePath(path, &wide)) return File{};
   HANDLE handle = CreateFileW(wide.path.c_str(), GENERIC_READ,
@@ -198,11 +199,13 @@ File OpenHistoryFile(const char* path) {
     CloseHandle(handle);
     return File{};
   }
-  return StreamOf(handle, _O_RDONLY, "rb");
+  File file = StreamOf(handle, _O_RDONLY, "rb");
+  if (file.stream != nullptr) refused->why = Refusal::None;
+  return file;
 }
 
-File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
-  *refusal = TextRefusal::NotOpened;
+File OpenTextFile(const char* path, const File& history, Refused* refused) {
+  refused->why = Refusal::NotOpened;
   WidePath wide;
   if (!MakeWidePath(path, &wide)) return File{};
   if (IsDevice(wide)) {  // NUL, CON, a pipe: opened as it is, never created
@@ -211,7 +214,7 @@ File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return File{};
     File file = StreamOf(handle, _O_WRONLY, "wb");
-    if (file.stream != nullptr) *refusal = TextRefusal::None;
+    if (file.stream != nullptr) refused->why = Refusal::None;
     return file;
   }
   // No other writer while this run holds the text: a second run into the
@@ -220,7 +223,10 @@ File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
   HANDLE handle = CreateFileW(wide.path.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return File{};
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (GetLastError() == ERROR_SHARING_VIOLATION) refused->why = Refusal::Held;
+    return File{};
+  }
   // The history shares writing, so its file opens here again under any
   // name (a link, a short name, \\?\): compared before it is emptied.
   FileIdentity text;
@@ -229,7 +235,7 @@ File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
       IdentifyHandle(HandleOf(history.stream), L"", &history_identity) &&
       SameFile(text, history_identity)) {
     CloseHandle(handle);
-    *refusal = TextRefusal::IsHistory;
+    refused->why = Refusal::IsHistory;
     return File{};
   }
   File file = StreamOf(handle, _O_RDWR, "w+b");
@@ -240,7 +246,7 @@ File OpenTextFile(const char* path, const File& history, TextRefusal* refusal) {
     (void)std::fclose(file.stream);
     return File{};
   }
-  *refusal = TextRefusal::None;
+  refused->why = Refusal::None;
   return file;
 }
 
@@ -255,7 +261,8 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
 // through another handle would take the message as data. A file that
 // another run holds cannot be standard output here: its sharing mode keeps
 // the shell from opening it for writing.
-std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text) {
+std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text,
+                         const Refused* /*refused*/) {
   const auto takes_messages = [history, text](std::FILE* stream) {
     const HANDLE handle = HandleOf(stream);
     return !(history != nullptr && MaybeSameDiskFile(handle, HandleOf(history->stream))) &&

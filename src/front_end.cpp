@@ -15,11 +15,15 @@ constexpr char Usage[] =
     "Default cDelimeter = \",\" ; use \"t\" or t to insert tabs\r\n"
     "Sample: Vindolar c:\\vemora\\data\\cpu.000 c:\\temp\\cpuHist.txt \";\" [or ;]\r\n";
 constexpr std::string_view NotOpened = "The History file %s was not opened";
+constexpr std::string_view HistoryHeld =
+    "The History file %s was not opened: another process is reading it";
 constexpr std::string_view NotRead = "The History file %s was not read to its end";
 constexpr std::string_view HistoryNotClosed = "The History file %s was not closed";
 constexpr std::string_view TextNotOpened = "The .txt file %s was not created/opened";
 constexpr std::string_view TextIsHistory =
     "The .txt file %s was not created/opened: it is the History file";
+constexpr std::string_view TextHeld =
+    "The .txt file %s was not created/opened: another process is writing it";
 constexpr std::string_view TextNotClosed = "The %s file was not closed";
 // The one line that `Vindolar --version` prints, for inventories and
 // scripts that ask a binary what it is.
@@ -30,17 +34,20 @@ constexpr char Version[] = "Vindolar " VINDOLAR_VERSION "\r\n";
 constexpr std::size_t LongestArgument = std::size_t{32} * 65536;
 
 // Where a run's messages go, and whether one was written. The files are
-// those open so far: see MessageStream.
+// those open so far, and the one whose lock refused the run: see
+// MessageStream.
 struct Messages {
   std::FILE* preferred;
   const File* history = nullptr;
   const File* text = nullptr;
+  const Refused* refused = nullptr;
   bool written = false;
 };
 
 void Write(Messages& messages, const char* message, std::size_t size) {
   if (messages.preferred == nullptr) return;
-  std::FILE* stream = MessageStream(messages.preferred, messages.history, messages.text);
+  std::FILE* stream =
+      MessageStream(messages.preferred, messages.history, messages.text, messages.refused);
   if (stream == nullptr) return;
   WriteMessage(stream, message, size);
   messages.written = true;
@@ -117,16 +124,21 @@ RunResult RunVindolar(int argc, const char* const* argv, std::FILE* messages_str
     Report(messages, TextIsHistory, text_path);
     return {1, messages.written};
   }
-  const File history_file = OpenHistoryFile(history_path);
+  Refused refused;
+  messages.refused = &refused;
+  const File history_file = OpenHistoryFile(history_path, &refused);
   if (history_file.stream == nullptr) {
-    Report(messages, NotOpened, history_path);
+    Report(messages, refused.why == Refusal::Held ? HistoryHeld : NotOpened, history_path);
     return {1, messages.written};
   }
   messages.history = &history_file;
-  TextRefusal refusal = TextRefusal::None;
-  const File text_file = OpenTextFile(text_path, history_file, &refusal);
+  const File text_file = OpenTextFile(text_path, history_file, &refused);
   if (text_file.stream == nullptr) {
-    Report(messages, refusal == TextRefusal::IsHistory ? TextIsHistory : TextNotOpened, text_path);
+    Report(messages,
+           refused.why == Refusal::IsHistory ? TextIsHistory
+           : refused.why == Refusal::Held    ? TextHeld
+                                             : TextNotOpened,
+           text_path);
     (void)CloseFile(history_file);
     return {1, messages.written};
   }
@@ -149,8 +161,9 @@ RunResult RunVindolar(int argc, const char* const* argv, std::FILE* messages_str
 
   // Where the last messages go is settled while both files are open: once
   // closed, the text can no longer be told from standard output.
-  messages.preferred = MessageStream(messages.preferred, &history_file, &text_file);
+  messages.preferred = MessageStream(messages.preferred, &history_file, &text_file, nullptr);
   messages.history = messages.text = nullptr;
+  messages.refused = nullptr;
   if (!CloseFile(history_file)) Report(messages, HistoryNotClosed, history_path);
   // A failed write anywhere means the text file is incomplete: report it as
   // a failed close, the message callers already know.
