@@ -31,8 +31,8 @@ struct File {
 // reading is refused too: the two runs would split its bytes between them.
 [[nodiscard]] File OpenHistoryFile(const char* path);
 
-// Why OpenTextFile gave no file.
-enum class TextRefusal { None, NotOpened, IsHistory };
+// Why OpenTextFile gave no file. Held: another process is writing it.
+enum class TextRefusal { None, NotOpened, IsHistory, Held };
 
 // Opens the text file. A regular file is created or emptied, for reading
 // and writing, so that a file that cannot be opened for both fails. A pipe,
@@ -43,7 +43,10 @@ enum class TextRefusal { None, NotOpened, IsHistory };
 // written, whatever name reached either: one regular file, block device or
 // FIFO is refused as IsHistory and left as it is. A regular file, FIFO or
 // pipe that another run is writing, through any name or descriptor, is
-// refused as NotOpened and left as it is too.
+// refused and left as it is too (as Held on Windows, which tells it from a
+// text that the tool's own standard output holds). There a refused text
+// that another handle holds may come back open with no access to its data,
+// so that messages keep out of it (cmd's `> t.txt`); the caller closes it.
 [[nodiscard]] File OpenTextFile(const char* path, const File& history, TextRefusal* refusal);
 
 // Reads up to `size` bytes and returns how many arrived. Fewer arrive at the

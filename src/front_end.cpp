@@ -20,6 +20,8 @@ constexpr std::string_view HistoryNotClosed = "The History file %s was not close
 constexpr std::string_view TextNotOpened = "The .txt file %s was not created/opened";
 constexpr std::string_view TextIsHistory =
     "The .txt file %s was not created/opened: it is the History file";
+constexpr std::string_view TextHeld =
+    "The .txt file %s was not created/opened: another process is writing it";
 constexpr std::string_view TextNotClosed = "The %s file was not closed";
 
 // The longest argument that Linux passes to a program: 32 pages, of up to
@@ -117,8 +119,15 @@ RunResult RunVindolar(int argc, const char* const* argv, std::FILE* messages_str
   messages.history = &history_file;
   TextRefusal refusal = TextRefusal::None;
   const File text_file = OpenTextFile(text_path, history_file, &refusal);
-  if (text_file.stream == nullptr) {
-    Report(messages, refusal == TextRefusal::IsHistory ? TextIsHistory : TextNotOpened, text_path);
+  if (refusal != TextRefusal::None) {
+    // What comes back open is the refused file, kept only to be told apart.
+    if (text_file.stream != nullptr) messages.text = &text_file;
+    Report(messages,
+           refusal == TextRefusal::IsHistory ? TextIsHistory
+           : refusal == TextRefusal::Held    ? TextHeld
+                                             : TextNotOpened,
+           text_path);
+    if (text_file.stream != nullptr) (void)CloseFile(text_file);
     (void)CloseFile(history_file);
     return {1, messages.written};
   }
