@@ -56,7 +56,9 @@ struct Refused {
 // FIFO is refused as IsHistory and left as it is. A regular file, FIFO or
 // pipe whose lock another process holds (other than one of the run's
 // ancestors), through any name or descriptor, is refused as Held and left
-// as it is too.
+// as it is too. On Windows a refused text that another handle holds may
+// come back open with no access to its data, so that messages keep out of
+// it (cmd's `> t.txt`); the caller closes it.
 [[nodiscard]] File OpenTextFile(const char* path, const File& history, Refused* refused);
 
 // Reads up to `size` bytes and returns how many arrived. Fewer arrive at the

@@ -35,12 +35,25 @@ std::wstring PathText(Call call) {
 struct WidePath {
   std::wstring path;  // what the Windows calls take
   std::wstring full;  // from GetFullPathNameW
-  // NUL, CON, \\.\pipe\NAME and the like: opening one only to look at it
-  // may use it up (a pipe instance is taken by whoever connects first).
-  bool device;
+  // \\.\pipe\NAME or \\.\mailslot\NAME (also under \\?\): opening one
+  // only to look at it may use it up (a pipe instance is taken by whoever
+  // connects first).
+  bool pipe;
+  // \\.\NAME with nothing after it, NAME no drive: NUL, CON, COM1, CONOUT$.
+  // A device may refuse an open that only looks (CON needs a direction).
+  bool device_name;
 };
 
-// False when `path` is not valid UTF-8, a name no file can have.
+bool StartsWithNoCase(const std::wstring& text, std::wstring_view start) {
+  return text.size() >= start.size() &&
+         CompareStringOrdinal(text.c_str(), static_cast<int>(start.size()), start.data(),
+                              static_cast<int>(start.size()), TRUE) == CSTR_EQUAL;
+}
+
+// False when `path` is not valid UTF-8, a name no file can have. What a
+// path reaches is not told by its spelling: \\.\NAME\... is a file like
+// any other where NAME is a drive, a volume or a DOS device name for a
+// folder. Only pipes and mailslots are known by name alone.
 bool MakeWidePath(const char* path, WidePath* wide) {
   std::wstring typed;
   if (!Widen(path, &typed)) return false;
@@ -49,8 +62,10 @@ bool MakeWidePath(const char* path, WidePath* wide) {
   });
   wide->path = LongPathForm(typed, full);
   wide->full = full;
-  // \\.\C:\... is a file like any other.
-  wide->device = full.starts_with(L"\\\\.\\") && !(full.size() > 5 && full[5] == L':');
+  const std::wstring rest = IsPrefixed(full) ? full.substr(4) : std::wstring();
+  wide->pipe = StartsWithNoCase(rest, L"pipe\\") || StartsWithNoCase(rest, L"mailslot\\");
+  wide->device_name = full.starts_with(L"\\\\.\\") && !rest.empty() &&
+                      rest.find_first_of(L"\\:") == std::wstring::npos;
   return true;
 }
 
@@ -59,11 +74,11 @@ bool MakeWidePath(const char* path, WidePath* wide) {
 // no access to the data, so that no other program's sharing mode gets in
 // the way.
 bool IsDevice(const WidePath& wide) {
-  if (wide.device) return true;
+  if (wide.pipe) return true;
   HANDLE handle =
       CreateFileW(wide.path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
+  if (handle == INVALID_HANDLE_VALUE) return wide.device_name;
   const bool device = GetFileType(handle) != FILE_TYPE_DISK;
   CloseHandle(handle);
   return device;
@@ -150,6 +165,34 @@ File StreamOf(HANDLE handle, int flags, const char* mode) {
   return file;
 }
 
+// The text that another handle holds for writing, identified through a
+// handle that asks for its attributes only, which no sharing mode refuses.
+// The history (`h.hst h.hst >> h.hst`) is refused as IsHistory. Any other
+// file comes back open through that handle, so that messages keep out of
+// it: as held by the tool's own standard output or error (cmd's `> t.txt`)
+// it is refused as NotOpened, as held by another process as Held.
+File HeldText(const WidePath& wide, const File& history, Refused* refused) {
+  HANDLE handle = CreateFileW(wide.path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  FileIdentity text;
+  FileIdentity history_identity;
+  if (!IdentifyHandle(handle, wide.full, &text)) {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    return File{};
+  }
+  if (IdentifyHandle(HandleOf(history.stream), L"", &history_identity) &&
+      SameFile(text, history_identity)) {
+    CloseHandle(handle);
+    refused->why = Refusal::IsHistory;
+    return File{};
+  }
+  const bool own = MaybeSameDiskFile(handle, GetStdHandle(STD_OUTPUT_HANDLE)) ||
+                   MaybeSameDiskFile(handle, GetStdHandle(STD_ERROR_HANDLE));
+  refused->why = own ? Refusal::NotOpened : Refusal::Held;
+  return StreamOf(handle, _O_RDONLY, "rb");
+}
+
 }  // namespace
 
 bool Widen(const char* text, std::wstring* wide) {
@@ -223,10 +266,8 @@ File OpenTextFile(const char* path, const File& history, Refused* refused) {
   HANDLE handle = CreateFileW(wide.path.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    if (GetLastError() == ERROR_SHARING_VIOLATION) refused->why = Refusal::Held;
-    return File{};
-  }
+  if (handle == INVALID_HANDLE_VALUE)
+    return GetLastError() == ERROR_SHARING_VIOLATION ? HeldText(wide, history, refused) : File{};
   // The history shares writing, so its file opens here again under any
   // name (a link, a short name, \\?\): compared before it is emptied.
   FileIdentity text;
@@ -257,10 +298,10 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
              CSTR_EQUAL;
 }
 
-// Standard output redirected to the history (`>> h.hst`) or to the text
-// through another handle would take the message as data. A file that
-// another run holds cannot be standard output here: its sharing mode keeps
-// the shell from opening it for writing.
+// Standard output redirected to the history (`>> h.hst`), to the text
+// through another handle, or to a refused text that it holds itself (cmd's
+// `> t.txt`), would take the message as data. A refused text comes back
+// open (see HeldText) and is `text` here, so `refused` is not needed.
 std::FILE* MessageStream(std::FILE* preferred, const File* history, const File* text,
                          const Refused* /*refused*/) {
   const auto takes_messages = [history, text](std::FILE* stream) {

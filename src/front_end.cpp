@@ -133,12 +133,15 @@ RunResult RunVindolar(int argc, const char* const* argv, std::FILE* messages_str
   }
   messages.history = &history_file;
   const File text_file = OpenTextFile(text_path, history_file, &refused);
-  if (text_file.stream == nullptr) {
+  if (refused.why != Refusal::None) {
+    // What comes back open is the refused file, kept only to be told apart.
+    if (text_file.stream != nullptr) messages.text = &text_file;
     Report(messages,
            refused.why == Refusal::IsHistory ? TextIsHistory
            : refused.why == Refusal::Held    ? TextHeld
                                              : TextNotOpened,
            text_path);
+    if (text_file.stream != nullptr) (void)CloseFile(text_file);
     (void)CloseFile(history_file);
     return {1, messages.written};
   }
