@@ -19,6 +19,7 @@ TEST(Locks, ARefusedRunSendsNoMessageIntoTheTextOnceItsHolderHasGone) {
   if (holder == 0 && fcntl(fileno(log), F_SETLK, &lock) == 0 && write(ready[1], "x", 1) == 1)
     pause();
   if (holder == 0) _exit(1);
+  (void)close(ready[1]);  // a holder that failed ends the read below
   char byte;
   ASSERT_EQ(read(ready[0], &byte, 1), 1);
   Refused refused;
