@@ -13,7 +13,7 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
       size=$(ar p "$deb" data.tar.gz | tar -tvzf - |
         awk '{ n += /^-/ ? int(($3 + 1023) / 1024) : 1 } END { print n }')
       sed -i "s/^Installed-Size: .*/Installed-Size: $size/" control && touch -r md5sums control
-      tar --format=ustar --owner=0 --group=0 --numeric-owner -cf - ./md5sums ./control |
+      tar --format=ustar --owner=0 --group=0 --numeric-owner --mode=0644 -cf - ./md5sums ./control |
         gzip -9n >control.tar.gz
       ar r "$deb" control.tar.gz && cd .. && rm -rf "$work"]] _ ${package}
       COMMAND_ERROR_IS_FATAL ANY)
