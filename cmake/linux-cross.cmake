@@ -13,12 +13,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Tests and test discovery run the programs under qemu-user with the cross
-# C library in /usr/TRIPLE. LD_LIBRARY_PATH=/lib (which qemu maps to
-# /usr/TRIPLE/lib) keeps the dynamic loader from taking the C library of a
-# libc6:ARCH installed through multiarch instead: mixing the two glibc
-# builds can abort the program ("stack smashing detected" on s390x).
+# Tests and test discovery run the programs, all of them static, under
+# qemu-user.
 if(vindolar_qemu)
-  set(CMAKE_CROSSCOMPILING_EMULATOR
-    "${vindolar_qemu};-L;/usr/${vindolar_triple};-E;LD_LIBRARY_PATH=/lib")
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${vindolar_qemu})
 endif()

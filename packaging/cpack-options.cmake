@@ -5,7 +5,7 @@
 if(CPACK_GENERATOR STREQUAL "DEB")
   set(components tool manual docs)
   # lintian's override of statically-linked-binary, for the static build.
-  if(CPACK_COMPONENTS_ALL)
+  if(CPACK_VINDOLAR_FULLY_STATIC)
     list(APPEND components deb)
   endif()
 elseif(CPACK_GENERATOR STREQUAL "RPM")

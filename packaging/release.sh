@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every release artifact into OUTDIR: the source archive of the last
 # commit (git archive), and from one static build per CPU its archive, its
-# .deb and for some its RPM, the Windows zips and MSIs. Then checks them
+# .deb and, for x86_64, aarch64 and s390x, its RPM, the Windows zips and
+# MSIs. Then checks them
 # (packaging/check.sh): the source archive built with the README's
 # command, each archive, RPM and .deb in an empty root; then the amd64 .deb
 # installed into Debian 11 and 12, and the MSIs under Wine, each over the
@@ -11,8 +12,8 @@
 # come from the last commit (SOURCE_DATE_EPOCH).
 #
 # --check-reproducible makes the release twice and fails unless every
-# artifact but the MSIs is the same, byte for byte (wixl gives each MSI a
-# new package code and its own times). The second release builds from a
+# artifact but the MSIs is the same, byte for byte (wixl writes the time of
+# the build into each MSI's summary). The second release builds from a
 # copy of the tracked files elsewhere, with new file times, as from a fresh
 # clone, and skips the checks that the first one made.
 #
@@ -67,7 +68,7 @@ build linux-aarch64 linux-arm64 "TGZ DEB RPM"
 build linux-armhf linux-armhf "TGZ DEB"
 build linux-armel linux-armel "TGZ DEB"
 build linux-i686 linux-i686 "TGZ DEB"
-build linux-s390x linux-s390x "TGZ DEB"
+build linux-s390x linux-s390x "TGZ DEB RPM"
 for win in windows windows-x86; do
   build "$win" "$win" ZIP
   cp "$root/$win"/Vindolar-*.msi "$out/"
