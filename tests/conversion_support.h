@@ -4,7 +4,6 @@
 // and what its text file must hold, written out as plainly as possible.
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "decimal_format.h"
 #include "front_end.h"
 #include "io_fault_plan.h"
 
@@ -57,29 +57,6 @@ inline Outcome Convert(const std::string& history, const char* delimiter, Buffer
   return Outcome{status, said, {std::istreambuf_iterator<char>(file), {}}};
 }
 
-// "%.2f" as the tool must write it, worked out another way than the tool
-// does. A binary32 value of 1e17 or more is an integer: its first 17 digits,
-// rounded half up, then zeros (glibc's "%.16e" rounds exactly, and no such
-// value is a tie). Below 1e17, rounding to 17 significant digits first
-// changes nothing, since no binary32 value is closer than about 3e-10 of
-// itself to a tie at the third decimal; and |value| * 100 + 0.5 is exact in
-// a double (24 + 7 bits).
-inline std::string ReferenceTwoDecimals(float value) {
-  if (std::isnan(value)) return "nan";
-  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
-  const double magnitude = std::fabs(static_cast<double>(value));
-  const std::string sign = std::signbit(value) && value != 0 ? "-" : "";
-  char text[64];
-  if (magnitude >= 1e17) {
-    std::snprintf(text, sizeof text, "%.16e", magnitude);  // d.dddddddddddddddde+XX
-    const std::string digits = text[0] + std::string(text + 2, 16);
-    return sign + digits + std::string(std::strtoul(text + 19, nullptr, 10) - 16, '0') + ".00";
-  }
-  const auto cents = static_cast<unsigned long long>(std::floor(magnitude * 100 + 0.5));
-  std::snprintf(text, sizeof text, "%llu.%02llu", cents / 100, cents % 100);
-  return sign + text;
-}
-
 // The text file for the history file `history` (its bytes) and `delimiter`.
 inline std::string ReferenceText(const std::string& history, char delimiter) {
   std::string header = history.substr(0, 226);
@@ -94,8 +71,13 @@ inline std::string ReferenceText(const std::string& history, char delimiter) {
   for (std::size_t i = 144; i < 176 && header[i] != '\0'; ++i)
     text += header[i] == '\n' ? std::string("\r\n") : std::string(1, header[i]);
   const char* const names[] = {"\r\nRawZero = ", "; RawFull = ", "; EngZero = ", "; EngFull = "};
-  for (std::size_t i = 0; i < 4; ++i)
-    text += names[i] + ReferenceTwoDecimals(std::bit_cast<float>(field(112 + 4 * i)));
+  // The numbers as the tool's formatter gives them: the formatter is checked
+  // on its own, against a table of the telling values.
+  for (std::size_t i = 0; i < 4; ++i) {
+    char number[MaxTwoDecimalsLength];
+    text += names[i] + std::string(number, FormatTwoDecimals(
+                                               std::bit_cast<float>(field(112 + 4 * i)), number));
+  }
   text += "\r\nSamplePeriodMS = " + std::to_string(field(186)) +
           "; StartTime = " + std::to_string(field(202)) +
           "; EndTime = " + std::to_string(field(206)) + " \r\n";

@@ -54,13 +54,15 @@ TEST(Conversion, BothDroppedSampleFindersAgreeWithAPlainLoopOnEveryRunOfTen) {
 // reads stopped gives; after a failed write it is exactly the bytes stored
 // before it. Neither is ever reported as a success.
 TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted) {
-  // A long file through mid-sized buffers, and a short one read five bytes
-  // at a time: faults then cut the header too, and reads straddle the end
-  // of the header, the unused bytes and the samples, so that a half sample
-  // is left over for the next read. Its text buffer keeps one byte less
-  // than a table line after each line, so it must be flushed every line.
+  // A long file through mid-sized buffers, and short ones read five bytes
+  // and two bytes at a time: faults then cut the header too, and reads
+  // straddle the end of the header, the unused bytes and the samples, so
+  // that a half sample is left over for the next read. A text buffer of 163
+  // bytes keeps one byte less than a table line after each line, so it must
+  // be flushed every line; 128 bytes is the smallest the tool takes.
   for (const auto& [history, buffers] : {std::pair{EveryValue(10), BufferSizes{65536, 65536}},
-                                         {EveryValue(1).substr(0, 2228), BufferSizes{5, 163}}}) {
+                                         {EveryValue(1).substr(0, 2228), BufferSizes{5, 163}},
+                                         {EveryValue(1).substr(0, 2228), BufferSizes{2, 128}}}) {
     SCOPED_TRACE("history buffer of " + std::to_string(buffers.history));
     ASSERT_TRUE(std::ofstream("fault.hst", std::ios::binary) << history);
     const std::string not_closed = "The fault.hst.txt file was not closed\r\n";
