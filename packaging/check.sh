@@ -28,25 +28,22 @@ case $artifact in
     bash -c "$command" >"$root/build.log" 2>&1 || fail "$(cat "$root/build.log")"
     cmp sample.txt examples/sample.txt && echo "checked: $(basename "$artifact") builds with: $command" && exit ;;
   *.tar.gz)
-    name=$(basename "$artifact" .tar.gz) cpu=${artifact##*-linux-} cpu=${cpu%.tar.gz}
-    tar -xzf "$artifact" -C "$root"
-    bin=/$name/bin ;;
+    cpu=${artifact##*-linux-} cpu=${cpu%.tar.gz} bin=/$(basename "$artifact" .tar.gz)/bin
+    tar -xzf "$artifact" -C "$root" ;;
   *.rpm)
-    cpu=${artifact%.rpm} cpu=${cpu##*.}
+    cpu=${artifact%.rpm} cpu=${cpu##*.} bin=/usr/bin
     lint=$(rpmlint -r "$source/packaging/rpmlintrc" "$artifact" 2>&1) || fail "$lint"
     # Another CPU's package installs here only with --ignorearch. (rpm on
     # Debian also says that dpkg is the package manager: shown on failure.)
-    log=$(rpm -i --ignorearch --root "$root" "$artifact" 2>&1) || fail "$log"
-    bin=/usr/bin ;;
+    log=$(rpm -i --ignorearch --root "$root" "$artifact" 2>&1) || fail "$log" ;;
   *.deb)
     declare -A debian_cpu=([amd64]=x86_64 [arm64]=aarch64 [i386]=i686)
-    cpu=${artifact%.deb} cpu=${cpu##*_} cpu=${debian_cpu[$cpu]:-$cpu}
+    cpu=${artifact%.deb} cpu=${cpu##*_} cpu=${debian_cpu[$cpu]:-$cpu} bin=/usr/bin
     lintian --allow-root --fail-on error,warning "$artifact"
     dpkg-deb -x "$artifact" "$root"
     size=$(dpkg-deb -f "$artifact" Installed-Size) files=$(du -sk "$root" | cut -f1)
     ((size * 10 >= files * 9 && size * 10 <= files * 11)) || fail "Installed-Size $size KiB, files $files KiB"
-    gzip -dc "$root/usr/share/man/man1/vindolar.1.gz" | groff -man -Tutf8 -ww -z 2>&1 | grep . && fail "groff warns"
-    bin=/usr/bin ;;
+    gzip -dc "$root/usr/share/man/man1/vindolar.1.gz" | groff -man -Tutf8 -ww -z 2>&1 | grep . && fail "groff warns" ;;
   *) fail "not a release file" ;;
 esac
 
