@@ -10,8 +10,9 @@ struct RunBuffers {
   std::span<char> text;
 };
 
-// The tool's own buffers, in static storage: a run allocates nothing, so
-// that no shortage of memory can stop it once a file is touched.
+// The tool's own buffers, in static storage: the conversion takes no
+// memory of its own, so that once the text file is emptied no shortage of
+// memory can stop the run.
 [[nodiscard]] RunBuffers StaticRunBuffers();
 
 // What a run ends with: its exit status, and whether it wrote a message.
