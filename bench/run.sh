@@ -2,14 +2,15 @@
 # The benchmark. hyperfine times the tool against the floor (cp of the
 # tool's own output to a new file), a plain stdio converter, od, and the tool
 # writing to /dev/null; GNU time gives its peak memory for a 4 MiB and a
-# 1 GiB input; --large also converts a history file of over 4 GiB. Exits
+# 1 GiB input; --large also converts a history file of over 4 GiB, and
+# --against DIR times the tool of another build beside this one. Exits
 # non-zero when a target is missed. Needs hyperfine, time and python3.
 set -euo pipefail
-build=$(dirname "$0")/../build/release mib=64 rounds=15 runs=1 dir=/dev/shm large='' failed=0
-usage="usage: $0 [--build DIR] [--mib N] [--rounds N] [--runs N] [--dir DIR] [--large]"
+build=$(dirname "$0")/../build/release mib=64 rounds=15 runs=1 dir=/dev/shm large='' against=''
+failed=0 usage="usage: $0 [--build DIR] [--against DIR] [--mib N] [--rounds N] [--runs N] [--dir DIR] [--large]"
 while [ $# -gt 0 ]; do
   case $1 in
-    --build | --mib | --rounds | --runs | --dir) printf -v "${1#--}" %s "${2?$usage}"; shift 2 ;;
+    --build | --against | --mib | --rounds | --runs | --dir) printf -v "${1#--}" %s "${2?$usage}"; shift 2 ;;
     --large) large=1; shift ;;
     *) echo "$usage" >&2; exit 2 ;;
   esac
@@ -43,10 +44,14 @@ names=(Vindolar "floor: cp of its output" "baseline stdio" "od -td2" "Vindolar t
 cmds=("$T bench.hst tool.txt" "cp kept.txt copy.txt" "$B bench.hst base.txt"
   "sh -c 'exec od -An -v -td2 -w20 -j226 bench.hst >od.txt'" "$T bench.hst /dev/null")
 preps=("rm -f tool.txt" "rm -f copy.txt" "rm -f base.txt" "rm -f od.txt" true)
+if [ -n "$against" ]; then
+  printf -v O %q "$(realpath "$against")/Vindolar"
+  names+=("Vindolar of $against") cmds+=("$O bench.hst other.txt") preps+=("rm -f other.txt")
+fi
 for ((r = 0; r < rounds; r++)); do
   args=()
-  for ((k = 0; k < 5; k++)); do
-    i=$(((k + r) % 5))
+  for ((k = 0; k < ${#names[@]}; k++)); do
+    i=$(((k + r) % ${#names[@]}))
     args+=(-n "${names[i]}" -p "${preps[i]}" "${cmds[i]}")
   done
   echo "Round $((r + 1)) of $rounds"
@@ -72,7 +77,7 @@ small, big = ([int(kib) for kib in arg.split()] for arg in sys.argv[4:6])
 # Per round, each contender's run times; round 0 has the tool first.
 rounds = [{res["command"]: res["times"] for res in json.load(open(f"round{r}.json"))["results"]}
           for r in range(int(sys.argv[1]))]
-tool, floor, base, od, null = rounds[0]
+tool, floor, base, od, null, *other = rounds[0]
 def ratio(a, b):  # the median over the rounds of a's median time over b's
     return med(med(times[a]) / med(times[b]) for times in rounds)
 all_runs = {name: [t for times in rounds for t in times[name]] for name in rounds[0]}
@@ -99,6 +104,8 @@ for label, value, target, ok in [
         ("memory 1 GiB vs 4 MiB", f"{change:+5.1f}%", "within 5%", abs(change) <= 5)]:
     print(f"  {label:22} {value:7} {'(' + target + ')':16} {'PASS' if ok else 'FAIL'}")
     failed |= not ok
+for name in other:  # --against: no target, the ratio alone
+    print(f"  {'Vindolar / ' + name:22} {ratio(tool, name):7.3f}")
 sys.exit(failed)
 PY
 
