@@ -30,7 +30,8 @@ constexpr std::string_view TextNotClosed = "The %s file was not closed";
 constexpr char Version[] = "Vindolar " VINDOLAR_VERSION "\r\n";
 
 // The longest argument that Linux passes to a program: 32 pages, of up to
-// 64 KiB (arm64 kernels may use 64 KiB pages). Windows passes shorter ones. The buffer costs no memory until a message fills it.
+// 64 KiB (arm64 kernels may use 64 KiB pages). Windows passes shorter ones.
+// The buffer costs no memory until a message fills it.
 constexpr std::size_t LongestArgument = std::size_t{32} * 65536;
 
 // Where a run's messages go, and whether one was written. The files are
