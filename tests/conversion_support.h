@@ -37,17 +37,21 @@ struct BufferSizes {
 // Runs the tool in process on the history file `history`, writing
 // `history`.txt, through buffers of the given sizes, with the I/O faults of
 // `plan` (none when null). A null `delimiter` leaves out the third argument.
+// Bytes past the text buffer's end hold a guard; a run that writes there
+// ends with status -1.
 inline Outcome Convert(const std::string& history, const char* delimiter, BufferSizes sizes,
                        IoFaultPlan* plan = nullptr) {
   const std::string text = history + ".txt";
   const char* argv[] = {"Vindolar", history.c_str(), text.c_str(), delimiter, nullptr};
   std::vector<unsigned char> history_buffer(sizes.history);
-  std::vector<char> text_buffer(sizes.text);
+  std::vector<char> guarded(sizes.text + 16, '\x7F');
+  const std::span<char> text_buffer(guarded.data(), sizes.text);
   std::FILE* messages = std::tmpfile();
   SetIoFaultPlan(plan);
-  const int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages,
-                                 RunBuffers{history_buffer, text_buffer})
-                         .status;
+  int status = RunVindolar(delimiter == nullptr ? 3 : 4, argv, messages,
+                           RunBuffers{history_buffer, text_buffer})
+                   .status;
+  if (std::string(guarded.end() - 16, guarded.end()) != std::string(16, '\x7F')) status = -1;
   SetIoFaultPlan(nullptr);
   std::string said(static_cast<std::size_t>(std::ftell(messages)), '\0');
   std::rewind(messages);

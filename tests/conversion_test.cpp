@@ -59,10 +59,13 @@ TEST(Conversion, EveryFailedReadWriteOrCloseIsReportedAndLeavesWhatWasConverted)
   // straddle the end of the header, the unused bytes and the samples, so
   // that a half sample is left over for the next read. A text buffer of 163
   // bytes keeps one byte less than a table line after each line, so it must
-  // be flushed every line; 128 bytes is the smallest the tool takes.
+  // be flushed every line; 128 bytes is the smallest the tool takes; and
+  // whole lines read 64 bytes at a time fill 164 bytes exactly, so that a
+  // line stored past the buffer's end hits the guard behind it.
   for (const auto& [history, buffers] : {std::pair{EveryValue(10), BufferSizes{65536, 65536}},
                                          {EveryValue(1).substr(0, 2228), BufferSizes{5, 163}},
-                                         {EveryValue(1).substr(0, 2228), BufferSizes{2, 128}}}) {
+                                         {EveryValue(1).substr(0, 2228), BufferSizes{2, 128}},
+                                         {EveryValue(1).substr(0, 3228), BufferSizes{64, 164}}}) {
     SCOPED_TRACE("history buffer of " + std::to_string(buffers.history));
     ASSERT_TRUE(std::ofstream("fault.hst", std::ios::binary) << history);
     const std::string not_closed = "The fault.hst.txt file was not closed\r\n";
