@@ -30,4 +30,6 @@ TEST(Locks, ARefusedRunSendsNoMessageIntoTheTextOnceItsHolderHasGone) {
   (void)kill(holder, SIGKILL);
   (void)waitpid(holder, nullptr, 0);
   EXPECT_NE(MessageStream(log, &history, nullptr, &refused), log);
+  (void)std::fclose(log);
+  (void)std::remove("lock_test_text.txt");
 }
