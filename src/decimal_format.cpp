@@ -46,9 +46,12 @@ std::size_t FormatTwoDecimals(float value, char* out) {
   const int point = count - ExactFractionDigits;
   std::memmove(digits + point, digits + point + 1, ExactFractionDigits);
 
-  int first_significant = 1;
-  while (first_significant < count && digits[first_significant] == '0') ++first_significant;
-  if (value != 0) RoundHalfUp(digits, first_significant + 17, count);
+  // Seventeen significant digits. From 1 up they are digits[1..17]. Below
+  // 1 the same cut falls 16 places after the point, short of the 17th
+  // significant digit, yet it cannot move the third decimal: that takes
+  // nines from the fourth to the sixteenth place, and no float below 1 lies
+  // within 1e-16 under a multiple of 0.001 (the least gap is 2^-30 / 125).
+  RoundHalfUp(digits, 18, count);
   RoundHalfUp(digits, point + 2, count);
 
   int integer_start = 0;

@@ -53,11 +53,7 @@ HistoryStream MakeHistoryStream(std::FILE* file, std::span<unsigned char> buffer
   // A smaller buffer is a fault in the calling code: stop before any byte
   // is read into it.
   if (buffer.size() < MinHistoryBufferSize) std::abort();
-  HistoryStream history;
-  history.file = file;
-  history.buffer = buffer;
-  history.next = history.end = buffer.data();
-  return history;
+  return HistoryStream{.file = file, .buffer = buffer, .next = buffer.data(), .end = buffer.data()};
 }
 
 HistoryHeader ReadHistoryHeader(HistoryStream& history) {
@@ -65,15 +61,14 @@ HistoryHeader ReadHistoryHeader(HistoryStream& history) {
   unsigned char raw[HistoryHeaderSize] = {};
   Take(history, raw, sizeof raw);
 
-  HistoryHeader header;
-  header.RawZero = Binary32At(raw + 112);
-  header.RawFull = Binary32At(raw + 116);
-  header.EngZero = Binary32At(raw + 120);
-  header.EngFull = Binary32At(raw + 124);
+  HistoryHeader header{.RawZero = Binary32At(raw + 112),
+                       .RawFull = Binary32At(raw + 116),
+                       .EngZero = Binary32At(raw + 120),
+                       .EngFull = Binary32At(raw + 124),
+                       .SamplePeriodMS = Int32At(raw + 186),
+                       .StartTime = Int32At(raw + 202),
+                       .EndTime = Int32At(raw + 206)};
   std::memcpy(header.Title, raw + 144, 32);  // Title[32] stays NUL
-  header.SamplePeriodMS = Int32At(raw + 186);
-  header.StartTime = Int32At(raw + 202);
-  header.EndTime = Int32At(raw + 206);
   return header;
 }
 
