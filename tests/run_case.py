@@ -79,9 +79,9 @@ def main(case_path, system, tool):
                 script = key != 'run'
                 args = (['bash', '-c', value, 'bash'] if script else
                         [unescape(arg) for arg in shlex.split(value)])
+                # A setup is a fixture: it must succeed, no more.
                 runs.append({'args': args, 'sh': script, 'history': bytes(history[:cut]),
-                             'status': 0, 'stdout': b'', 'stderr': b''})
-                runs[-1]['setup'] = key == 'setup'  # a fixture: it must succeed, no more
+                             'status': 0, 'stdout': b'', 'stderr': b'', 'setup': key == 'setup'})
             elif key in ('stdout', 'stderr', 'file'):
                 block = runs[-1][value or key] = bytearray()
             elif key == 'absent':
