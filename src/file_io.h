@@ -10,8 +10,8 @@
 // that keep runs apart, and the choice of the stream a message goes to. What
 // differs between systems is in file_io_posix.cpp, whose top comment states
 // the locks, and file_io_win32.cpp, which uses sharing modes instead. Paths
-// are UTF-8 on Windows. On other systems exactly /dev/stdin, /dev/stdout, /dev/stderr
-// and /dev/fd/N name the descriptors the tool inherited.
+// are UTF-8 on Windows. On other systems exactly /dev/stdin, /dev/stdout,
+// /dev/stderr and /dev/fd/N name the descriptors the tool inherited.
 
 // An open file. Its stream is unbuffered: callers read and write through
 // buffers of their own. A borrowed file is an inherited descriptor used as

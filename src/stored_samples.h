@@ -65,7 +65,8 @@ inline bool ContainsDroppedSampleByVectors(const unsigned char* bytes, int count
 // The finder that suits the processor: vectors where it has a vector unit
 // that compares eight samples at once, words elsewhere (32-bit x86 without
 // SSE2, 32-bit ARM, s390x), where the vector code becomes lane-by-lane code.
-// Instructions (qemu) for a 1 MiB bench history, vectors/words: s390x 1.94, armhf 1.95, i686 1.50
+// Instructions (qemu) for a 1 MiB bench history, vectors/words: s390x
+// 1.94, armhf 1.95, i686 1.50.
 inline bool ContainsDroppedSample(const unsigned char* bytes, int count) {
 #if defined(__SSE2__) || defined(__aarch64__)
   return ContainsDroppedSampleByVectors(bytes, count);
